@@ -1,0 +1,38 @@
+// A stand-in for either game: it records what it was started with in "received.txt" in its
+// working directory, so a person or a test can see exactly what the launcher passed on.
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <stdlib.h>
+#include <windows.h>
+#define getcwd _getcwd
+#else
+#include <unistd.h>
+extern char** environ;
+#endif
+
+int main(int argc, char** argv) {
+    std::FILE* record = std::fopen("received.txt", "w");
+    if (!record) {
+        return 1;
+    }
+#ifdef _WIN32
+    std::fprintf(record, "command line: %s\n", GetCommandLineA());
+    char** const environment = _environ;
+#else
+    char** const environment = environ;
+#endif
+    std::fprintf(record, "argument count: %d\n", argc);
+    for (int i = 0; i < argc; ++i) {
+        std::fprintf(record, "argument %d: %s\n", i, argv[i]);
+    }
+    char directory[4096];
+    std::fprintf(record, "working directory: %s\n",
+                 getcwd(directory, sizeof directory) ? directory : "(unknown)");
+    for (char** variable = environment; *variable; ++variable) {
+        std::fprintf(record, "environment: %s\n", *variable);
+    }
+    return std::fclose(record) == 0 ? 0 : 1;
+}

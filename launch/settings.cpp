@@ -1,0 +1,175 @@
+#include "launch/settings.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/ReplacementFile.h"
+
+char g_zerbs3DDirectory[kSettingsLineSize];
+char g_tolvaneDirectory[kSettingsLineSize];
+
+const char kSettingsFileName[] = "ztlvlauncher.ini";
+
+namespace {
+
+// A read takes at most this many bytes, its line end included, like fgets with a count of 511.
+constexpr std::size_t kLinePieceBytes = kSettingsLineSize - 2;
+
+// The seven on/off values in the order of the file's lines 6 to 12.
+constexpr BOOL LaunchSettings::*kOptionLines[] = {
+    &LaunchSettings::m_runInWindow,       &LaunchSettings::m_noMovies,
+    &LaunchSettings::m_noMusic,           &LaunchSettings::m_noSounds,
+    &LaunchSettings::m_invertFirstPerson, &LaunchSettings::m_invertThirdPerson,
+    &LaunchSettings::m_invertZerbs,
+};
+
+// Windows opens the file in text mode, which folds CR LF into one '\n'. Elsewhere the same folding
+// is done here, so a settings file behaves alike on both; a lone CR stays an ordinary byte.
+int GetTextByte(std::FILE* stream) {
+    int byte = std::getc(stream);
+#ifndef _WIN32
+    if (byte == '\r') {
+        const int next = std::getc(stream);
+        if (next == '\n') {
+            return '\n';
+        }
+        if (next != EOF) {
+            std::ungetc(next, stream);
+        }
+    }
+#endif
+    return byte;
+}
+
+struct LinePiece {
+    std::size_t length;  // bytes taken, NUL bytes of the line included
+    bool cutByEnd;       // the stream ended before a line end or the byte limit
+};
+
+// Reads up to and including the next line end, at most kLinePieceBytes bytes, and NUL-terminates.
+LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], std::FILE* stream) {
+    std::size_t length = 0;
+    while (length < kLinePieceBytes) {
+        const int byte = GetTextByte(stream);
+        if (byte == EOF) {
+            piece[length] = '\0';
+            return {length, true};
+        }
+        piece[length++] = static_cast<char>(byte);
+        if (byte == '\n') {
+            break;
+        }
+    }
+    piece[length] = '\0';
+    return {length, false};
+}
+
+// Like atoi, but digits beyond the 32-bit range saturate instead of being undefined.
+int ParseDecimal(const char* text) {
+    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    constexpr std::int64_t kLimit = std::int64_t{INT32_MAX} + 1;
+    std::int64_t magnitude = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > kLimit) {
+            magnitude = kLimit;
+        }
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    return static_cast<int>(value > INT32_MAX ? INT32_MAX : value);
+}
+
+// Writes text byte for byte and ends the line. Without text mode, a CR ending the text would merge
+// with the line end on reading, so the line then ends in CR LF as Windows would write it.
+void WriteLine(std::FILE* stream, const char* text) {
+    std::fputs(text, stream);
+#ifndef _WIN32
+    const std::size_t length = std::strlen(text);
+    if (length > 0 && text[length - 1] == '\r') {
+        std::fputc('\r', stream);
+    }
+#endif
+    std::fputc('\n', stream);
+}
+
+} // namespace
+
+bool ReadSettingsLine(char (&buffer)[kSettingsLineSize], std::FILE* stream) {
+    char piece[kSettingsLineSize];
+    LinePiece read;
+    do {
+        read = ReadLinePiece(piece, stream);
+        if (read.length == 0) {
+            return false;
+        }
+    } while (piece[0] == ';');
+
+    // The last byte is the line end, or the 510th byte of an over-long line's piece. A last line
+    // cut off by the end of the file has no line end and keeps all of its bytes.
+    const std::size_t textLength = std::strlen(piece);
+    if (textLength > 0 && !read.cutByEnd) {
+        piece[textLength - 1] = '\0';
+    }
+    std::memcpy(buffer, piece, std::strlen(piece) + 1);
+    return true;
+}
+
+void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
+    if (!ReadSettingsLine(g_zerbs3DDirectory, stream) ||
+        !ReadSettingsLine(g_tolvaneDirectory, stream)) {
+        return;
+    }
+    char line[kSettingsLineSize];
+    for (int* number : {&settings.m_width, &settings.m_height, &settings.m_refreshRate}) {
+        if (!ReadSettingsLine(line, stream)) {
+            return;
+        }
+        *number = ParseDecimal(line);
+    }
+    for (BOOL LaunchSettings::*option : kOptionLines) {
+        if (!ReadSettingsLine(line, stream)) {
+            return;
+        }
+        settings.*option = std::strcmp(line, "FALSE") != 0;
+    }
+    if (ReadSettingsLine(line, stream)) {
+        settings.m_advancedSwitches = line;
+    }
+}
+
+void WriteSettings(std::FILE* stream, const LaunchSettings& settings) {
+    WriteLine(stream, g_zerbs3DDirectory);
+    WriteLine(stream, g_tolvaneDirectory);
+    std::fprintf(stream, "%i\n%i\n%i\n", settings.m_width, settings.m_height,
+                 settings.m_refreshRate);
+    for (BOOL LaunchSettings::*option : kOptionLines) {
+        WriteLine(stream, settings.*option ? "TRUE" : "FALSE");
+    }
+    WriteLine(stream, settings.m_advancedSwitches);
+    std::fputs("\n\n", stream);
+}
+
+bool LoadSettings(LaunchSettings& settings) {
+    std::FILE* stream = std::fopen(kSettingsFileName, "r");
+    if (!stream) {
+        return false;
+    }
+    ReadSettings(stream, settings);
+    std::fclose(stream);
+    return true;
+}
+
+bool SaveSettings(const LaunchSettings& settings) {
+    platform::ReplacementFile file(kSettingsFileName);
+    if (!file.Stream()) {
+        return false;
+    }
+    WriteSettings(file.Stream(), settings);
+    return file.Commit();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// Writes the new content of a file into a temporary file beside it and puts it in the file's place
+// in one step once it is complete, so a failed write never costs the old content. The temporary
+// file is opened in text mode and is not inherited by programs this process starts.
+class ReplacementFile {
+public:
+    explicit ReplacementFile(const char* path);
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // The stream to write to; null when the file is read-only or no temporary file could be made.
+    std::FILE* Stream() const { return m_stream; }
+
+    // Flushes, syncs and closes the stream, then replaces the file. False, with the temporary file
+    // removed and the old file untouched, when any of that failed.
+    bool Commit();
+
+private:
+    std::string m_path;
+    std::string m_temporaryPath;
+    std::FILE* m_stream = nullptr;
+};
+
+} // namespace platform
