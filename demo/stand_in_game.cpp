@@ -1,7 +1,10 @@
 // A stand-in for either game: it records what it was started with in "received.txt" in its
-// working directory, so a person or a test can see exactly what the launcher passed on.
+// working directory, so a person or a test can see exactly what the launcher passed on. On
+// Windows it also shows the record, unless ZTLV_STAND_IN_QUIET is set (as the tests do).
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -34,5 +37,16 @@ int main(int argc, char** argv) {
     for (char** variable = environment; *variable; ++variable) {
         std::fprintf(record, "environment: %s\n", *variable);
     }
-    return std::fclose(record) == 0 ? 0 : 1;
+    if (std::fclose(record) != 0) {
+        return 1;
+    }
+#ifdef _WIN32
+    if (!std::getenv("ZTLV_STAND_IN_QUIET")) {
+        std::string shown = "The launcher started this stand-in game with:\n\n";
+        shown += std::string("Command line: ") + GetCommandLineA() + "\n";
+        shown += std::string("Working directory: ") + (getcwd(directory, sizeof directory) ? directory : "");
+        MessageBoxA(nullptr, shown.c_str(), "Stand-in game", MB_OK | MB_ICONINFORMATION);
+    }
+#endif
+    return 0;
 }

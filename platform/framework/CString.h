@@ -3,6 +3,11 @@
 #include <cstddef>
 #include <string>
 
+// windows.h spells LoadString as a macro for LoadStringA, which would rename the member below.
+#ifdef LoadString
+#undef LoadString
+#endif
+
 // The framework's growable 8-bit text, as far as the launcher uses it. Text is handled byte by
 // byte and always readable as NUL-terminated text; no encoding is ever converted.
 class CString {

@@ -1,0 +1,99 @@
+#include "platform/framework/CDataExchange.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+HWND CDataExchange::PrepareCtrl(int id) const {
+    return m_failed ? nullptr : ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
+}
+
+void CDataExchange::Fail(HWND control, LPCSTR message) {
+    m_failed = true;
+    m_pDlgWnd->MessageBox(message, nullptr, MB_OK | MB_ICONEXCLAMATION);
+    ::SetFocus(control);
+    ::SendMessageA(control, EM_SETSEL, 0, -1);
+}
+
+namespace {
+
+std::string ControlText(HWND control) {
+    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, &text[0],
+                                                           static_cast<int>(text.size()))));
+    return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+} // namespace
+
+bool ParseIntegerText(const char* text, int& value) {
+    while (IsBlank(*text)) {
+        ++text;
+    }
+    const bool negative = *text == '-';
+    if (*text == '-' || *text == '+') {
+        ++text;
+    }
+    const std::int64_t limit = negative ? std::int64_t{INT32_MAX} + 1 : INT32_MAX;
+    std::int64_t magnitude = 0;
+    const char* digits = text;
+    for (; *text >= '0' && *text <= '9'; ++text) {
+        magnitude = magnitude * 10 + (*text - '0');
+        if (magnitude > limit) {
+            return false;
+        }
+    }
+    if (text == digits) {
+        return false;
+    }
+    while (IsBlank(*text)) {
+        ++text;
+    }
+    if (*text != '\0') {
+        return false;
+    }
+    value = static_cast<int>(negative ? -magnitude : magnitude);
+    return true;
+}
+
+void DDX_Text(CDataExchange* exchange, int id, CString& value) {
+    const HWND control = exchange->PrepareCtrl(id);
+    if (!control) {
+        return;
+    }
+    if (exchange->Saving()) {
+        value = ControlText(control).c_str();
+    } else {
+        ::SetWindowTextA(control, value);
+    }
+}
+
+void DDX_Text(CDataExchange* exchange, int id, int& value) {
+    const HWND control = exchange->PrepareCtrl(id);
+    if (!control) {
+        return;
+    }
+    if (exchange->Saving()) {
+        if (!ParseIntegerText(ControlText(control).c_str(), value)) {
+            exchange->Fail(control, "Please enter a whole number.");
+        }
+    } else {
+        char text[16];
+        std::snprintf(text, sizeof text, "%d", value);
+        ::SetWindowTextA(control, text);
+    }
+}
+
+void DDX_Check(CDataExchange* exchange, int id, int& value) {
+    const HWND control = exchange->PrepareCtrl(id);
+    if (!control) {
+        return;
+    }
+    if (exchange->Saving()) {
+        value = static_cast<int>(::SendMessageA(control, BM_GETCHECK, 0, 0));
+    } else {
+        ::SendMessageA(control, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    }
+}

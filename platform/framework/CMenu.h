@@ -1,0 +1,14 @@
+#pragma once
+
+#include <windows.h>
+
+// A menu owned by the window system, wrapped for the framework.
+class CMenu {
+public:
+    HMENU m_hMenu = nullptr;
+
+    // The wrapper for a menu handle; it lives as long as the program.
+    static CMenu* FromHandle(HMENU menu);
+
+    BOOL AppendMenu(UINT flags, UINT_PTR id = 0, LPCSTR item = nullptr);
+};
