@@ -1,5 +1,6 @@
 // A stand-in for either game: it records what it was started with in "received.txt" in its
-// working directory, so a person or a test can see exactly what the launcher passed on. On
+// working directory, so a person or a test can see exactly what the launcher passed on. The record
+// is written under another name and renamed when complete, so a reader never sees half of it. On
 // Windows it also shows the record, unless ZTLV_STAND_IN_QUIET is set (as the tests do).
 
 #include <cstdio>
@@ -17,7 +18,7 @@ extern char** environ;
 #endif
 
 int main(int argc, char** argv) {
-    std::FILE* record = std::fopen("received.txt", "w");
+    std::FILE* record = std::fopen("received.part", "w");
     if (!record) {
         return 1;
     }
@@ -38,6 +39,10 @@ int main(int argc, char** argv) {
         std::fprintf(record, "environment: %s\n", *variable);
     }
     if (std::fclose(record) != 0) {
+        return 1;
+    }
+    std::remove("received.txt");
+    if (std::rename("received.part", "received.txt") != 0) {
         return 1;
     }
 #ifdef _WIN32

@@ -1,0 +1,257 @@
+#include "LauncherProcess.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace {
+
+// Polls until check() holds or the timeout passes; true when it held.
+template <class Check> bool PollUntil(DWORD timeoutMs, Check check) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (check()) {
+            return true;
+        }
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        ::Sleep(20);
+    }
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+void RemoveTree(const std::string& path) {
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string child = path + "\\" + name;
+            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                ::DeleteFileA(child.c_str());
+            }
+        } while (::FindNextFileA(search, &entry));
+        ::FindClose(search);
+    }
+    ::RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+std::string WindowsPath(const std::string& path) {
+    std::string windows = path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
+    for (char& c : windows) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return windows;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out.flush()) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+ScratchFolder::ScratchFolder() {
+    char temporary[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temporary);
+    static unsigned counter = 0;
+    for (;;) {
+        m_path = std::string(temporary) + "ztlv-window-test-" +
+                 std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+        if (::CreateDirectoryA(m_path.c_str(), nullptr)) {
+            return;
+        }
+        if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+            throw std::runtime_error("cannot create " + m_path);
+        }
+    }
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
+
+void ScratchFolder::InstallStandInGames() const {
+    const std::string game = WindowsPath(ZTLV_STAND_IN_GAME);
+    ::CreateDirectoryA((*this / "Zerbs 3D").c_str(), nullptr);
+    ::CreateDirectoryA((*this / "Zerbs 3D\\bin").c_str(), nullptr);
+    ::CreateDirectoryA((*this / "Tolvane").c_str(), nullptr);
+    if (!::CopyFileA(game.c_str(), (*this / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(), FALSE) ||
+        !::CopyFileA(game.c_str(), (*this / "Tolvane\\ZT.exe").c_str(), FALSE)) {
+        throw std::runtime_error("cannot install the stand-in game from " + game);
+    }
+}
+
+LauncherProcess::LauncherProcess(const std::string& workingDirectory) {
+    // The stand-in game must not wait for a person to read what it received.
+    ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
+    const std::string program = WindowsPath(ZTLV_LAUNCHER_EXE);
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          workingDirectory.c_str(), &startup, &m_process)) {
+        throw std::runtime_error("cannot start " + program);
+    }
+}
+
+LauncherProcess::~LauncherProcess() {
+    if (!HasExited()) {
+        ::TerminateProcess(m_process.hProcess, 1);
+        WaitForExit(5000);
+    }
+    ::CloseHandle(m_process.hThread);
+    ::CloseHandle(m_process.hProcess);
+}
+
+HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const {
+    struct Search {
+        DWORD processId;
+        const char* caption;
+        bool visibleOnly;
+        HWND found;
+    } search = {m_process.dwProcessId, caption, visibleOnly, nullptr};
+    ::EnumWindows(
+        [](HWND window, LPARAM context) -> BOOL {
+            Search& s = *reinterpret_cast<Search*>(context);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            char text[256] = "";
+            ::GetWindowTextA(window, text, sizeof text);
+            if (owner == s.processId && (!s.visibleOnly || ::IsWindowVisible(window)) &&
+                std::string(text) == s.caption) {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND LauncherProcess::WaitForWindow(const char* caption, DWORD timeoutMs) const {
+    HWND found = nullptr;
+    PollUntil(timeoutMs, [&] { return (found = FindWindowNow(caption, true)) != nullptr; });
+    return found;
+}
+
+HWND LauncherProcess::Dialog() {
+    if (!m_dialog) {
+        m_dialog = WaitForWindow("ZTLV/Z3D Launcher");
+        if (!m_dialog) {
+            throw std::runtime_error("the launcher window did not appear");
+        }
+    }
+    return m_dialog;
+}
+
+bool LauncherProcess::WaitForExit(DWORD timeoutMs) const {
+    return ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+}
+
+HWND LauncherProcess::Control(int id) { return ::GetDlgItem(Dialog(), id); }
+
+std::string LauncherProcess::Text(int id) { return WindowText(Control(id)); }
+
+void LauncherProcess::SetText(int id, const std::string& text) {
+    ::SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool LauncherProcess::IsChecked(int id) {
+    return ::SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int LauncherProcess::FocusedId() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const DWORD thread = ::GetWindowThreadProcessId(Dialog(), nullptr);
+    return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus)
+                                                               : 0;
+}
+
+void LauncherProcess::MoveFocusTo(int id) {
+    // A focus change may open a message box, whose modal loop would keep a plain SendMessage
+    // waiting for as long as the box stands: give up waiting after a while instead.
+    ::SendMessageTimeoutA(Dialog(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(id)), TRUE,
+                          SMTO_NORMAL, 1500, nullptr);
+}
+
+void LauncherProcess::PressKey(WPARAM key) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(Dialog(), nullptr), &info);
+    const HWND target = info.hwndFocus ? info.hwndFocus : Dialog();
+    const UINT scan = ::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
+    ::PostMessageA(target, WM_KEYDOWN, key, 1 | (scan << 16));
+    ::PostMessageA(target, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
+}
+
+void LauncherProcess::Click(int id) {
+    // Posted, so that a click that ends the program does not leave this call waiting.
+    ::PostMessageA(Control(id), BM_CLICK, 0, 0);
+}
+
+LauncherProcess::MessageBoxContent LauncherProcess::DismissMessageBox(const char* caption) {
+    const HWND box = WaitForWindow(caption);
+    if (!box) {
+        throw std::runtime_error(std::string("no message box \"") + caption + "\" appeared");
+    }
+    MessageBoxContent content;
+    content.caption = caption;
+    content.text = WindowText(::GetDlgItem(box, 0xFFFF));
+    const HWND launcher = FindWindowNow("ZTLV/Z3D Launcher", false);
+    content.ownerVisible = launcher && ::IsWindowVisible(launcher);
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    PollUntil(5000, [&] { return !::IsWindow(box); });
+    return content;
+}
+
+std::string WaitForGameRecord(const std::string& folder, DWORD timeoutMs) {
+    const std::string path = folder + "\\received.txt";
+    std::string record;
+    PollUntil(timeoutMs, [&] {
+        if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            return false;
+        }
+        record = ReadWholeFile(path);
+        return true;
+    });
+    return record;
+}
+
+std::string RecordField(const std::string& record, const std::string& name) {
+    const std::string key = name + ": ";
+    const std::size_t start = record.find(key);
+    if (start == std::string::npos || (start > 0 && record[start - 1] != '\n')) {
+        return "";
+    }
+    std::size_t end = record.find('\n', start);
+    if (end != std::string::npos && end > start && record[end - 1] == '\r') {
+        --end;
+    }
+    return record.substr(start + key.size(), end - start - key.size());
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Windows-style path of a file the build names with a POSIX path (Wine maps / to drive Z:).
+std::string WindowsPath(const std::string& path);
+
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// A fresh folder under the Windows temporary folder, removed with everything in it afterwards.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+    // Installs the stand-in game at both games' executable paths, below "Zerbs 3D" and "Tolvane".
+    void InstallStandInGames() const;
+
+private:
+    std::string m_path;
+};
+
+// The real launcher program, started in a folder and driven from outside with window messages,
+// as the player's mouse and keyboard would drive it. Every wait times out instead of hanging.
+class LauncherProcess {
+public:
+    explicit LauncherProcess(const std::string& workingDirectory);
+    ~LauncherProcess(); // ends the program if a test left it running
+    LauncherProcess(const LauncherProcess&) = delete;
+    LauncherProcess& operator=(const LauncherProcess&) = delete;
+
+    // The program's visible top-level window with this caption, or null after the timeout.
+    HWND WaitForWindow(const char* caption, DWORD timeoutMs = 10000) const;
+    // The program's top-level window with this caption, visible or not, as it is now.
+    HWND FindWindowNow(const char* caption, bool visibleOnly) const;
+    // The launcher dialog, once it is shown.
+    HWND Dialog();
+
+    // True once the program has ended within the timeout.
+    bool WaitForExit(DWORD timeoutMs = 10000) const;
+    bool HasExited() const { return WaitForExit(0); }
+
+    std::string Text(int id);
+    void SetText(int id, const std::string& text);
+    bool IsChecked(int id);
+    HWND Control(int id);
+    // Id of the control holding the keyboard focus in the program, or 0.
+    int FocusedId();
+    // Moves the focus as Tab or a click would, through the dialog manager; returns once the move
+    // is done, or after 1.5 s when it opened a message box.
+    void MoveFocusTo(int id);
+    // A key pressed and released on the control holding the focus, through the message queue.
+    void PressKey(WPARAM key);
+    // A mouse click on a button.
+    void Click(int id);
+
+    // Text and caption of a message box the program shows, then presses its OK button.
+    struct MessageBoxContent {
+        std::string caption;
+        std::string text;
+        bool ownerVisible;
+    };
+    MessageBoxContent DismissMessageBox(const char* caption);
+
+private:
+    PROCESS_INFORMATION m_process = {};
+    HWND m_dialog = nullptr;
+};
+
+// Waits until the stand-in game has written its record in folder, and returns it ("" on timeout).
+std::string WaitForGameRecord(const std::string& folder, DWORD timeoutMs = 10000);
+
+// The value of "name: value" in a record, "" when absent.
+std::string RecordField(const std::string& record, const std::string& name);

@@ -1,0 +1,232 @@
+// The running launcher driven from outside: opening, the width rule, keys, Play and closing.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "LauncherProcess.h"
+
+namespace {
+
+const char kOverviewFile[] = "Zerbs 3D\nTolvane\n1024\n768\n60\n"
+                             "TRUE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\n\n\n\n";
+
+enum Control {
+    kPlayZerbs3D = 1000,
+    kPlayTolvane = 1001,
+    kSwitches = 1002,
+    kWidth = 1004,
+    kRefresh = 1005,
+    kRunInWindow = 1006,
+    kNoMovies = 1007,
+    kFirstPerson = 1008,
+    kThirdPerson = 1009,
+    kNoMusic = 1010,
+    kNoSounds = 1011,
+    kZerbs = 1012,
+    kHeight = 1013,
+};
+
+class LauncherDialog : public ::testing::Test {
+protected:
+    // Starts the launcher on a settings file with the stand-in games installed beside it.
+    LauncherProcess& Start(const std::string& settings = kOverviewFile) {
+        m_folder.InstallStandInGames();
+        WriteWholeFile(Settings(), settings);
+        m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+        m_launcher->Dialog();
+        return *m_launcher;
+    }
+    std::string Settings() const { return m_folder / "ztlvlauncher.ini"; }
+    std::string Zerbs3DRecord() const { return WaitForGameRecord(m_folder / "Zerbs 3D"); }
+    std::string TolvaneRecord() const { return WaitForGameRecord(m_folder / "Tolvane"); }
+
+    ScratchFolder m_folder;
+    std::unique_ptr<LauncherProcess> m_launcher;
+};
+
+TEST_F(LauncherDialog, OpensWithTheFileValuesAndTheFocusInTheWidthBox) {
+    LauncherProcess& launcher =
+        Start("a\nb\n1280\n-1\n75\nFALSE\nTRUE\nTRUE\nFALSE\nTRUE\nFALSE\nTRUE\n /LOG\n");
+    EXPECT_EQ(launcher.Text(kWidth), "1280");
+    EXPECT_EQ(launcher.Text(kHeight), "-1");
+    EXPECT_EQ(launcher.Text(kRefresh), "75");
+    EXPECT_FALSE(launcher.IsChecked(kRunInWindow));
+    EXPECT_TRUE(launcher.IsChecked(kNoMovies));
+    EXPECT_TRUE(launcher.IsChecked(kNoMusic));
+    EXPECT_FALSE(launcher.IsChecked(kNoSounds));
+    EXPECT_TRUE(launcher.IsChecked(kFirstPerson));
+    EXPECT_FALSE(launcher.IsChecked(kThirdPerson));
+    EXPECT_TRUE(launcher.IsChecked(kZerbs));
+    EXPECT_EQ(launcher.Text(kSwitches), " /LOG");
+    EXPECT_EQ(launcher.FocusedId(), kWidth);
+}
+
+TEST_F(LauncherDialog, MissingFileIsReportedBeforeTheWindowShowsAndDefaultsStay) {
+    m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+    const auto box = m_launcher->DismissMessageBox("Launcher");
+    EXPECT_EQ(box.text, "Error: ztlvlauncher.ini file not found.");
+    EXPECT_FALSE(box.ownerVisible) << "the message comes before the window";
+
+    LauncherProcess& launcher = *m_launcher;
+    EXPECT_EQ(launcher.Text(kWidth), "0");
+    EXPECT_EQ(launcher.Text(kHeight), "0");
+    EXPECT_EQ(launcher.Text(kRefresh), "0");
+    EXPECT_EQ(launcher.Text(kSwitches), "");
+    for (int box_id : {kRunInWindow, kNoMovies, kNoMusic, kNoSounds, kFirstPerson, kThirdPerson,
+                       kZerbs}) {
+        EXPECT_FALSE(launcher.IsChecked(box_id)) << "check box " << box_id;
+    }
+}
+
+TEST_F(LauncherDialog, LeavingTheWidthBoxSetsTheHeightToThreeQuarters) {
+    LauncherProcess& launcher = Start();
+    const struct {
+        const char* width;
+        const char* height;
+    } cases[] = {{"1024", "768"}, {"1023", "767"}, {"3", "2"},     {"1", "0"},
+                 {"-1", "0"},     {"-5", "-3"},     {"1000000000", "-323741824"},
+                 {"-2147483648", "-536870912"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("width ") + c.width);
+        launcher.MoveFocusTo(kWidth);
+        launcher.SetText(kWidth, c.width);
+        launcher.MoveFocusTo(kRefresh);
+        EXPECT_EQ(launcher.Text(kHeight), c.height);
+        EXPECT_EQ(launcher.Text(kWidth), c.width);
+    }
+}
+
+TEST_F(LauncherDialog, HeightTypedAfterLeavingTheWidthBoxStays) {
+    LauncherProcess& launcher = Start();
+    launcher.MoveFocusTo(kHeight);
+    EXPECT_EQ(launcher.Text(kHeight), "768");
+    launcher.SetText(kHeight, "700");
+    launcher.MoveFocusTo(kRefresh);
+    launcher.MoveFocusTo(kRunInWindow);
+    EXPECT_EQ(launcher.Text(kHeight), "700");
+    launcher.MoveFocusTo(kWidth);
+    launcher.MoveFocusTo(kHeight);
+    EXPECT_EQ(launcher.Text(kHeight), "768") << "until the width box is left again";
+}
+
+TEST_F(LauncherDialog, BadHeightIsReportedAndLaterControlsReturnToTheirValues) {
+    LauncherProcess& launcher = Start();
+    launcher.SetText(kSwitches, " /NEW");       // exchanged before the height: taken
+    launcher.SetText(kHeight, "tall");          // stops the exchange
+    launcher.SetText(kRefresh, "85");           // exchanged after: restored
+    launcher.SetText(kWidth, "2000");           // exchanged after: restored
+    ::SendMessageA(launcher.Control(kNoMovies), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageA(launcher.Control(kFirstPerson), BM_SETCHECK, BST_CHECKED, 0);
+    launcher.MoveFocusTo(kRunInWindow);
+
+    const auto box = launcher.DismissMessageBox("ZTLV LAUNCHER");
+    EXPECT_EQ(box.text, "Please enter a whole number.");
+    EXPECT_EQ(launcher.Text(kHeight), "768") << "three quarters of the width held before";
+    EXPECT_EQ(launcher.Text(kWidth), "1024");
+    EXPECT_EQ(launcher.Text(kRefresh), "60");
+    EXPECT_FALSE(launcher.IsChecked(kNoMovies));
+    EXPECT_EQ(launcher.Text(kSwitches), " /NEW");
+    EXPECT_TRUE(launcher.IsChecked(kFirstPerson));
+    EXPECT_EQ(launcher.FocusedId(), kHeight) << "the bad box gets the focus";
+}
+
+TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
+    LauncherProcess& launcher = Start();
+    launcher.Click(kNoMusic);
+    ASSERT_TRUE(WaitForGameRecord(m_folder.Path(), 0).empty());
+    launcher.Click(kPlayZerbs3D);
+
+    const std::string record = Zerbs3DRecord();
+    ASSERT_FALSE(record.empty()) << "the stand-in game was not started";
+    EXPECT_EQ(RecordField(record, "command line"),
+              "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC");
+    EXPECT_EQ(RecordField(record, "argument 1"), "/W") << "the game splits its command line itself";
+    EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs 3D");
+    EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end";
+    EXPECT_EQ(ReadWholeFile(Settings()),
+              "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
+              "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n");
+}
+
+TEST_F(LauncherDialog, PlayStraightAfterOpeningAppliesTheWidthRule) {
+    LauncherProcess& launcher = Start("Zerbs 3D\nTolvane\n800\n100\n75\nFALSE\n");
+    launcher.Click(kPlayTolvane);
+    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=800x600 /REFRESH 75");
+    EXPECT_TRUE(launcher.WaitForExit());
+}
+
+TEST_F(LauncherDialog, EnterInAnEditOrCheckBoxStartsZerbsTolvane) {
+    for (int focus : {kRefresh, kThirdPerson}) {
+        SCOPED_TRACE("focus on " + std::to_string(focus));
+        LauncherProcess& launcher = Start();
+        launcher.MoveFocusTo(focus);
+        launcher.PressKey(VK_RETURN);
+        const std::string record = TolvaneRecord();
+        EXPECT_EQ(RecordField(record, "command line"),
+                  "ZT.exe /RES=1024x768 /REFRESH 60 /WIN");
+        EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Tolvane");
+        EXPECT_TRUE(launcher.WaitForExit());
+        ::DeleteFileA((m_folder / "Tolvane\\received.txt").c_str());
+    }
+}
+
+TEST_F(LauncherDialog, EnterOnPlayZerbs3DStartsZerbs3D) {
+    LauncherProcess& launcher = Start();
+    launcher.MoveFocusTo(kPlayZerbs3D);
+    launcher.PressKey(VK_RETURN);
+    EXPECT_EQ(RecordField(Zerbs3DRecord(), "command line"),
+              "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN");
+}
+
+TEST_F(LauncherDialog, EnterInTheWidthBoxLaunchesWithTheHeightBoxAsItStands) {
+    LauncherProcess& launcher = Start();
+    ASSERT_EQ(launcher.FocusedId(), kWidth);
+    launcher.SetText(kWidth, "640");
+    launcher.SetText(kHeight, "123");
+    launcher.PressKey(VK_RETURN);
+    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"),
+              "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
+    ASSERT_TRUE(launcher.WaitForExit());
+    EXPECT_NE(ReadWholeFile(Settings()).find("\r\n640\r\n123\r\n"), std::string::npos);
+}
+
+TEST_F(LauncherDialog, MissingGameEndsTheLauncherAfterSaving) {
+    WriteWholeFile(Settings(), "nowhere\nnowhere\n1024\n768\n60\n");
+    m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+    m_launcher->Dialog();
+    m_launcher->Click(kPlayZerbs3D);
+    EXPECT_TRUE(m_launcher->WaitForExit()) << "the dialog closes and the program ends";
+    EXPECT_EQ(ReadWholeFile(Settings()).substr(0, 9), "nowhere\r\n");
+}
+
+TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
+    const std::string untouched = "Zerbs 3D\nTolvane\n800\n100\n75\n";
+    {
+        LauncherProcess& launcher = Start(untouched);
+        ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(launcher.WaitForExit());
+    }
+    {
+        LauncherProcess& launcher = Start(untouched);
+        launcher.MoveFocusTo(kNoSounds);
+        launcher.PressKey(VK_ESCAPE);
+        EXPECT_TRUE(launcher.WaitForExit());
+    }
+    EXPECT_EQ(ReadWholeFile(Settings()), untouched);
+    EXPECT_TRUE(WaitForGameRecord(m_folder / "Zerbs 3D", 0).empty());
+    EXPECT_TRUE(WaitForGameRecord(m_folder / "Tolvane", 0).empty());
+}
+
+TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
+    LauncherProcess& launcher = Start();
+    ::PostMessageA(launcher.Dialog(), WM_COMMAND, 0xE146, 0);
+    const auto box = launcher.DismissMessageBox("ZTLV LAUNCHER");
+    EXPECT_EQ(box.text, "No help is available for ZTLV LAUNCHER.");
+    EXPECT_FALSE(launcher.HasExited());
+}
+
+} // namespace

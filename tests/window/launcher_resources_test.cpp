@@ -1,0 +1,182 @@
+// The resources inside the built program file: languages, icons, pictures and the version block.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "LauncherProcess.h"
+
+namespace {
+
+#pragma pack(push, 2)
+struct IconGroupEntry {
+    BYTE width;
+    BYTE height;
+    BYTE colourCount;
+    BYTE reserved;
+    WORD planes;
+    WORD bitCount;
+    DWORD bytes;
+    WORD id;
+};
+struct IconGroupHeader {
+    WORD reserved;
+    WORD type;
+    WORD count;
+};
+#pragma pack(pop)
+
+class ProgramResources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_module = ::LoadLibraryExA(WindowsPath(ZTLV_LAUNCHER_EXE).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(m_module, nullptr);
+    }
+    void TearDown() override { ::FreeLibrary(m_module); }
+
+    const void* Load(LPCSTR type, LPCSTR name, DWORD* size = nullptr) const {
+        const HRSRC found = ::FindResourceA(m_module, name, type);
+        if (!found) {
+            return nullptr;
+        }
+        if (size) {
+            *size = ::SizeofResource(m_module, found);
+        }
+        return ::LockResource(::LoadResource(m_module, found));
+    }
+
+    HMODULE m_module = nullptr;
+};
+
+struct IconImage {
+    int size;
+    int bitCount;
+};
+
+void ExpectIconGroup(const void* group,
+                     const std::vector<IconImage>& expected,
+                     const std::function<const void*(WORD)>& image) {
+    ASSERT_NE(group, nullptr);
+    const auto* header = static_cast<const IconGroupHeader*>(group);
+    ASSERT_EQ(header->count, expected.size());
+    const auto* entries = reinterpret_cast<const IconGroupEntry*>(header + 1);
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE("image " + std::to_string(i));
+        EXPECT_EQ(entries[i].width, expected[i].size);
+        EXPECT_EQ(entries[i].height, expected[i].size);
+        EXPECT_EQ(entries[i].bitCount, expected[i].bitCount);
+        const auto* info = static_cast<const BITMAPINFOHEADER*>(image(entries[i].id));
+        ASSERT_NE(info, nullptr);
+        EXPECT_EQ(info->biBitCount, expected[i].bitCount) << "a palette image, not 32-bit or PNG";
+        EXPECT_EQ(info->biWidth, expected[i].size);
+    }
+}
+
+TEST_F(ProgramResources, EveryResourceIsStoredInBritishEnglish) {
+    struct Collected {
+        std::vector<std::string> names;
+        std::vector<WORD> languages;
+    } collected;
+    for (LPCSTR type : {RT_DIALOG, RT_BITMAP, RT_GROUP_ICON, RT_ICON, RT_VERSION, RT_STRING}) {
+        ::EnumResourceNamesA(
+            m_module, type,
+            [](HMODULE module, LPCSTR resourceType, LPSTR name, LONG_PTR context) -> BOOL {
+                auto& c = *reinterpret_cast<Collected*>(context);
+                c.names.push_back(IS_INTRESOURCE(name) ? std::to_string(
+                                                             reinterpret_cast<ULONG_PTR>(name))
+                                                       : std::string(name));
+                ::EnumResourceLanguagesA(
+                    module, resourceType, name,
+                    [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR inner) -> BOOL {
+                        reinterpret_cast<Collected*>(inner)->languages.push_back(language);
+                        return TRUE;
+                    },
+                    context);
+                return TRUE;
+            },
+            reinterpret_cast<LONG_PTR>(&collected));
+    }
+    ASSERT_FALSE(collected.languages.empty());
+    for (WORD language : collected.languages) {
+        EXPECT_EQ(language, 0x0809);
+    }
+}
+
+TEST_F(ProgramResources, IconGroupsHoldTheListedPaletteImages) {
+    const auto image = [this](WORD id) { return Load(RT_ICON, MAKEINTRESOURCEA(id)); };
+    ExpectIconGroup(Load(RT_GROUP_ICON, MAKEINTRESOURCEA(144)),
+                    {{32, 4}, {16, 4}, {48, 8}, {16, 8}, {32, 8}}, image);
+    ExpectIconGroup(Load(RT_GROUP_ICON, MAKEINTRESOURCEA(145)),
+                    {{32, 4}, {16, 8}, {32, 8}, {48, 8}}, image);
+
+    int groups = 0;
+    ::EnumResourceNamesA(
+        m_module, RT_GROUP_ICON,
+        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
+            ++*reinterpret_cast<int*>(count);
+            return TRUE;
+        },
+        reinterpret_cast<LONG_PTR>(&groups));
+    EXPECT_EQ(groups, 2) << "icon groups 144 and 145 only";
+}
+
+TEST_F(ProgramResources, ArtworkIsA245By171PaletteBitmap) {
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(Load(RT_BITMAP, MAKEINTRESOURCEA(143)));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->biWidth, 245);
+    EXPECT_EQ(info->biHeight, 171);
+    EXPECT_EQ(info->biBitCount, 8);
+}
+
+TEST_F(ProgramResources, VersionBlockNamesTheProgram) {
+    DWORD size = 0;
+    const void* block = Load(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);
+    ASSERT_NE(block, nullptr);
+    std::vector<char> copy(static_cast<const char*>(block), static_cast<const char*>(block) + size);
+    copy.resize(size * 3);
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(::VerQueryValueA(copy.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000002u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000002u);
+    EXPECT_EQ(fixed->dwFileFlagsMask, 0x3Fu);
+    EXPECT_EQ(fixed->dwFileFlags, 0u);
+    EXPECT_EQ(fixed->dwFileOS, 4u);
+    EXPECT_EQ(fixed->dwFileType, 1u);
+    EXPECT_EQ(fixed->dwFileSubtype, 0u);
+    EXPECT_EQ(fixed->dwFileDateMS | fixed->dwFileDateLS, 0u);
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(::VerQueryValueA(copy.data(), "\\VarFileInfo\\Translation",
+                                 reinterpret_cast<void**>(&translation), &length));
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1200);
+
+    const auto text = [&copy](const char* name) {
+        char* value = nullptr;
+        UINT chars = 0;
+        const std::string path = std::string("\\StringFileInfo\\040904b0\\") + name;
+        return ::VerQueryValueA(copy.data(), path.c_str(), reinterpret_cast<void**>(&value), &chars)
+                   ? std::string(value)
+                   : std::string("(missing)");
+    };
+    EXPECT_EQ(text("FileVersion"), "1.2");
+    EXPECT_EQ(text("ProductVersion"), "1.2");
+    EXPECT_EQ(text("FileDescription"), "ZTLV LAUNCHER");
+    EXPECT_EQ(text("InternalName"), "ZTLV LAUNCHER");
+    EXPECT_EQ(text("OriginalFilename"), "ZTLV LAUNCHER.EXE");
+    EXPECT_EQ(text("ProductName"), "ZTLV LAUNCHER Application");
+    EXPECT_NE(text("CompanyName"), "(missing)");
+    EXPECT_NE(text("LegalCopyright"), "(missing)");
+    EXPECT_NE(std::string(ZTLV_LAUNCHER_EXE).find("/ZTLV LAUNCHER.EXE"), std::string::npos);
+}
+
+} // namespace

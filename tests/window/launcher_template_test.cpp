@@ -1,0 +1,199 @@
+// The launcher window as the running program shows it, and the resources in its program file.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LauncherProcess.h"
+
+namespace {
+
+struct ExpectedControl {
+    int id;
+    const char* className;
+    DWORD style;     // WS_CHILD | WS_VISIBLE and the control's own bits
+    DWORD exStyle;   // the bits that matter of the extended style
+    const char* text;
+    RECT units;      // x, y, right, bottom in dialog units
+};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+constexpr DWORD kEdit = kChild | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
+constexpr DWORD kLabel = kChild | WS_GROUP | SS_LEFT;
+
+RECT Units(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
+
+const std::vector<ExpectedControl>& Template() {
+    static const std::vector<ExpectedControl> controls = {
+        {1004, "Edit", kEdit, 0, "", Units(45, 118, 31, 14)},
+        {1013, "Edit", kEdit, 0, "", Units(87, 118, 31, 14)},
+        {1005, "Edit", kEdit, 0, "", Units(126, 118, 31, 14)},
+        {1006, "Button", kCheck, 0, "Run in window", Units(7, 134, 63, 10)},
+        {1007, "Button", kCheck, 0, "Disble movies", Units(94, 134, 59, 10)},
+        {1010, "Button", kCheck, 0, "Disable music", Units(7, 147, 59, 10)},
+        {1011, "Button", kCheck, 0, "Disble sounds", Units(94, 147, 60, 10)},
+        {1008, "Button", kCheck, 0, "First person mouse", Units(7, 172, 75, 10)},
+        {1009, "Button", kCheck, 0, "Third person mouse", Units(95, 172, 78, 10)},
+        {1012, "Button", kCheck, 0, "The zerbs", Units(7, 185, 51, 10)},
+        {1002, "Edit", kEdit, 0, "", Units(7, 211, 166, 14)},
+        {1000, "Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, "Play Zerbs 3D",
+         Units(7, 230, 79, 23)},
+        {1001, "Button", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_MULTILINE, 0,
+         "Play Zerbs Tolvane", Units(94, 230, 79, 23)},
+        {-1, "Static", kLabel, 0, "Advanced Switches:", Units(7, 203, 66, 8)},
+        {-1, "Static", kLabel, 0, "Resolution:", Units(7, 121, 36, 8)},
+        {-1, "Static", kLabel, 0, "\xD7", Units(79, 121, 8, 8)},
+        {-1, "Static", kLabel, 0, "Hz", Units(161, 121, 15, 8)},
+        {-1, "Static", kLabel, 0, "@", Units(118, 121, 8, 8)},
+        {-1, "Static", kChild | SS_BITMAP, WS_EX_CLIENTEDGE, "", Units(7, 7, 167, 108)},
+        {-1, "Static", kLabel, 0, "Invert things (Zerbs 3D only):", Units(7, 163, 96, 8)},
+    };
+    return controls;
+}
+
+// Converts dialog units to pixels the way the launcher's own template does, through a copy of
+// that template opened from the program file in this process.
+class DialogUnits {
+public:
+    DialogUnits() {
+        m_module = ::LoadLibraryExA(WindowsPath(ZTLV_LAUNCHER_EXE).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+        m_dialog = ::CreateDialogParamA(m_module, MAKEINTRESOURCEA(102), nullptr,
+                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; },
+                                        0);
+    }
+    ~DialogUnits() {
+        ::DestroyWindow(m_dialog);
+        ::FreeLibrary(m_module);
+    }
+    bool Ready() const { return m_dialog != nullptr; }
+    RECT ToPixels(RECT units) const {
+        ::MapDialogRect(m_dialog, &units);
+        return units;
+    }
+
+private:
+    HMODULE m_module;
+    HWND m_dialog;
+};
+
+std::string ClassOf(HWND window) {
+    char name[64] = "";
+    ::GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND window) {
+    char text[256] = "";
+    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+RECT ClientRectOf(HWND control, HWND dialog) {
+    RECT rect;
+    ::GetWindowRect(control, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+class LauncherTemplate : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteWholeFile(m_folder / "ztlvlauncher.ini", "a\nb\n1\n2\n3\n");
+        m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+        ASSERT_TRUE(m_units.Ready()) << "no display: the dialog could not be created";
+        m_dialog = m_launcher->Dialog();
+    }
+    ScratchFolder m_folder;
+    std::unique_ptr<LauncherProcess> m_launcher;
+    DialogUnits m_units;
+    HWND m_dialog = nullptr;
+};
+
+TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
+    EXPECT_EQ(TextOf(m_dialog), "ZTLV/Z3D Launcher");
+    EXPECT_EQ(ClassOf(m_dialog), "#32770");
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_STYLE));
+    const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                         DS_MODALFRAME;
+    EXPECT_EQ(style & wanted, wanted);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), 0u);
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_EXSTYLE));
+    EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
+
+    RECT client;
+    ::GetClientRect(m_dialog, &client);
+    const RECT expected = m_units.ToPixels(Units(0, 0, 180, 260));
+    EXPECT_EQ(client.right, expected.right);
+    EXPECT_EQ(client.bottom, expected.bottom);
+}
+
+TEST_F(LauncherTemplate, ControlsStandInTemplateOrderWithTheirIdsStylesTextsAndPlaces) {
+    HWND control = ::GetWindow(m_dialog, GW_CHILD);
+    for (const ExpectedControl& expected : Template()) {
+        SCOPED_TRACE("control " + std::to_string(expected.id) + " \"" + expected.text + "\"");
+        ASSERT_NE(control, nullptr) << "fewer controls than the template has";
+        EXPECT_EQ(::GetDlgCtrlID(control), expected.id);
+        EXPECT_EQ(ClassOf(control), expected.className);
+        DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
+        const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_EXSTYLE));
+        // An edit box draws its border as a sunken client edge.
+        if (expected.style & WS_BORDER && exStyle & WS_EX_CLIENTEDGE) {
+            style |= WS_BORDER;
+        }
+        // Button and static kinds are values, not flags: compare the whole low word.
+        EXPECT_EQ(style & 0xFFFF0000u, expected.style & 0xFFFF0000u);
+        EXPECT_EQ(style & 0x0000FFFFu, expected.style & 0x0000FFFFu);
+        if (expected.exStyle) {
+            EXPECT_TRUE(exStyle & expected.exStyle);
+        }
+        if (std::string(expected.className) != "Edit" && !(expected.style & SS_BITMAP)) {
+            EXPECT_EQ(TextOf(control), expected.text);
+        }
+        // The dialog manager converts position and size separately.
+        const RECT place = ClientRectOf(control, m_dialog);
+        const RECT& u = expected.units;
+        const RECT corner = m_units.ToPixels({u.left, u.top, u.left, u.top});
+        const RECT size = m_units.ToPixels({0, 0, u.right - u.left, u.bottom - u.top});
+        EXPECT_EQ(place.left, corner.left);
+        EXPECT_EQ(place.top, corner.top);
+        if (!(expected.style & SS_BITMAP)) {
+            EXPECT_EQ(place.right - place.left, size.right);
+            EXPECT_EQ(place.bottom - place.top, size.bottom);
+        }
+        control = ::GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(control, nullptr) << "more controls than the template has";
+}
+
+TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
+    const HWND picture = ::GetWindow(m_dialog, GW_CHILD);
+    HWND control = picture;
+    for (int i = 0; i < 18; ++i) {
+        control = ::GetWindow(control, GW_HWNDNEXT);
+    }
+    RECT window;
+    ::GetWindowRect(control, &window);
+    EXPECT_EQ(window.right - window.left, 245);
+    EXPECT_EQ(window.bottom - window.top, 171);
+    EXPECT_NE(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+}
+
+TEST_F(LauncherTemplate, TabOrderFollowsTheTemplate) {
+    const int order[] = {1004, 1013, 1005, 1006, 1007, 1010, 1011, 1008, 1009, 1012, 1002, 1000,
+                         1001};
+    EXPECT_EQ(m_launcher->FocusedId(), 1004);
+    for (int i = 1; i < 13; ++i) {
+        ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
+        EXPECT_EQ(m_launcher->FocusedId(), order[i]) << "after " << i << " tabs";
+    }
+    ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
+    EXPECT_EQ(m_launcher->FocusedId(), 1004) << "the order wraps round";
+}
+
+} // namespace
