@@ -54,13 +54,17 @@ void CLauncherDialog::OnPaint() {
         return;
     }
     CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    DrawIconCentred(dc.GetSafeHdc());
+}
+
+void CLauncherDialog::DrawIconCentred(HDC dc) {
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
     const int iconWidth = ::GetSystemMetrics(SM_CXICON);
     const int iconHeight = ::GetSystemMetrics(SM_CYICON);
     RECT client;
     GetClientRect(&client);
-    dc.DrawIcon((client.right - client.left - iconWidth + 1) / 2,
-                (client.bottom - client.top - iconHeight + 1) / 2, m_hIcon);
+    ::DrawIcon(dc, (client.right - client.left - iconWidth + 1) / 2,
+               (client.bottom - client.top - iconHeight + 1) / 2, m_hIcon);
 }
 
 HCURSOR CLauncherDialog::OnQueryDragIcon() { return m_hIcon; }

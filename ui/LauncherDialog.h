@@ -16,6 +16,8 @@ protected:
     BOOL OnInitDialog() override;
 
     void OnPaint();
+    // What a minimized launcher paints: the erased background and the icon in the middle.
+    void DrawIconCentred(HDC dc);
     HCURSOR OnQueryDragIcon();
     void OnPlayZerbs3D();
     void OnPlayZerbsTolvane();
