@@ -1,0 +1,50 @@
+#!/bin/sh
+# Runs a command in a Wine environment of the build's own: a 64-bit prefix inside the given build
+# folder, one persistent wineserver, and a virtual X display (Xvfb) unless WITH_WINE_DISPLAY names
+# a display to use instead. Usage: with-wine.sh BUILD_DIR COMMAND [ARGUMENT...]
+set -eu
+
+build_dir=$(cd "$1" && pwd)
+shift
+
+export WINEPREFIX="$build_dir/wineprefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No installer dialog for .NET or Gecko may ever wait for a person.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINELOADER=/usr/lib/wine/wine64
+
+xvfb_pid=""
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+    fi
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [ -n "${WITH_WINE_DISPLAY:-}" ]; then
+    export DISPLAY="$WITH_WINE_DISPLAY"
+else
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    if [ ! -s "$display_file" ]; then
+        echo "with-wine: Xvfb did not start" >&2
+        exit 1
+    fi
+    export DISPLAY=":$(cat "$display_file")"
+    rm -f "$display_file"
+fi
+
+wineserver -p
+# The first start builds the prefix; Wine's background services would otherwise hold the output
+# of whatever runs next open.
+"$WINELOADER" cmd /c exit >/dev/null 2>&1 </dev/null
+
+"$@"
