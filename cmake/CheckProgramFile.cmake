@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Checks a built Windows program: its PE format, that it is a GUI program, and that it imports no
 # DLL beyond Windows' own. Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DFORMAT=pei-i386 -P this file
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
