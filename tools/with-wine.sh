@@ -42,6 +42,7 @@ else
     rm -f "$display_file"
 fi
 
+mkdir -p "$WINEPREFIX"
 wineserver -p
 # The first start builds the prefix; Wine's background services would otherwise hold the output
 # of whatever runs next open.
