@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 
 tools/setup.sh
 cmake --preset windows >/dev/null
-cmake --build --preset windows --target ztlv_launcher stand_in_game
+cmake --build --preset windows --target ztlv_launcher stand_in_game post_message
 
 build=build/windows
 launcher="$PWD/$build/ZTLV LAUNCHER.EXE"
@@ -17,5 +17,6 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
 else
     echo "run-demo: no display; opening the launcher on a virtual one"
     WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$build" \
-        sh tools/screenshot.sh "$launcher" "$PWD/$build/demo-installation" "$PWD/$build/screenshots"
+        sh tools/screenshot.sh "$launcher" "$PWD/$build/demo-installation" "$PWD/$build/screenshots" \
+        "$PWD/$build/post_message.exe"
 fi

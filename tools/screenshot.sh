@@ -1,17 +1,30 @@
 #!/bin/sh
-# Opens the launcher on a demo installation inside a Wine virtual desktop, saves a picture of it,
-# and closes it. Runs inside with-wine.sh. Usage: screenshot.sh LAUNCHER_EXE DEMO_DIR OUTPUT_DIR
+# Opens the launcher on a demo installation inside a Wine virtual desktop, saves a picture of it
+# and one of its About box, and closes it. Runs inside with-wine.sh.
+# Usage: screenshot.sh LAUNCHER_EXE DEMO_DIR OUTPUT_DIR POST_MESSAGE_EXE
 set -eu
 
 launcher=$1
 demo=$2
 output=$3
+poster=$4
 mkdir -p "$output"
-picture="$output/launcher.png"
 desktop=ZTLVLauncher
 
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+
+# Runs a program on the launcher's virtual desktop.
+on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,320x460" "$@"; }
+
+capture() {
+    # Let the window paint before it is captured.
+    sleep 2
+    /usr/bin/import -window "$window" "$output/$1"
+    echo "screenshot: $output/$1"
+}
+
 cd "$demo"
-"$WINELOADER" explorer "/desktop=$desktop,320x460" "$(printf 'Z:%s' "$launcher" | tr / '\\')" >/dev/null 2>&1 &
+on_desktop "$(windows_path "$launcher")" >/dev/null 2>&1 &
 session=$!
 
 window=""
@@ -25,10 +38,12 @@ if [ -z "$window" ]; then
     kill "$session" 2>/dev/null || true
     exit 1
 fi
-# Let the window paint before it is captured.
-sleep 2
-/usr/bin/import -window "$window" "$picture"
-echo "screenshot: $picture"
+capture launcher.png
+
+# The About entry of the system menu (WM_SYSCOMMAND 0x0010), then OK (WM_COMMAND IDOK).
+on_desktop "$(windows_path "$poster")" "ZTLV/Z3D Launcher" 0x0112 0x0010
+capture about.png
+on_desktop "$(windows_path "$poster")" "About ZTLV Launcher" 0x0111 1
 
 "$WINELOADER" taskkill /im "$(basename "$launcher")" >/dev/null 2>&1 || true
 for _ in $(seq 50); do

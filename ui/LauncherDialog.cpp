@@ -3,9 +3,15 @@
 #include <cstdint>
 
 #include "launch/GameProfile.h"
+#include "ui/AboutDialog.h"
 #include "ui/resources/resource.h"
 
+// The system passes its own commands with the low four bits in use and from 0xF000 up.
+static_assert((IDM_ABOUT & 0x000F) == 0, "system menu ids must keep their low four bits clear");
+static_assert(IDM_ABOUT < 0xF000, "system menu ids must lie below the system's own commands");
+
 BEGIN_MESSAGE_MAP(CLauncherDialog, CDialog)
+ON_WM_SYSCOMMAND()
 ON_WM_PAINT()
 ON_WM_QUERYDRAGICON()
 ON_BN_CLICKED(IDC_PLAY_ZERBS3D, &CLauncherDialog::OnPlayZerbs3D)
@@ -36,6 +42,14 @@ void CLauncherDialog::DoDataExchange(CDataExchange* exchange) {
 BOOL CLauncherDialog::OnInitDialog() {
     CDialog::OnInitDialog();
 
+    CMenu* systemMenu = GetSystemMenu(FALSE);
+    CString aboutEntry;
+    aboutEntry.LoadString(IDS_ABOUTBOX);
+    if (systemMenu && !aboutEntry.IsEmpty()) {
+        systemMenu->AppendMenu(MF_SEPARATOR);
+        systemMenu->AppendMenu(MF_STRING, IDM_ABOUT, aboutEntry);
+    }
+
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
 
@@ -46,6 +60,15 @@ BOOL CLauncherDialog::OnInitDialog() {
         MessageBox("Error: ztlvlauncher.ini file not found.", "Launcher", MB_OK);
     }
     return TRUE;
+}
+
+void CLauncherDialog::OnSysCommand(UINT id, LPARAM) {
+    if ((id & 0xFFF0) == IDM_ABOUT) {
+        CAboutDialog about;
+        about.DoModal();
+    } else {
+        Default();
+    }
 }
 
 void CLauncherDialog::OnPaint() {

@@ -15,6 +15,8 @@ protected:
     void DoDataExchange(CDataExchange* exchange) override;
     BOOL OnInitDialog() override;
 
+    // The About entry opens the About box; every other system command works as usual.
+    void OnSysCommand(UINT id, LPARAM lParam);
     void OnPaint();
     // What a minimized launcher paints: the erased background and the icon in the middle.
     void DrawIconCentred(HDC dc);

@@ -8,3 +8,8 @@
 #include "platform/framework/CString.h"
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
+
+// windows.h spells LoadString as a macro, which would rename CString::LoadString at its callers.
+#ifdef LoadString
+#undef LoadString
+#endif

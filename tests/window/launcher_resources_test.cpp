@@ -133,6 +133,32 @@ TEST_F(ProgramResources, ArtworkIsA245By171PaletteBitmap) {
     EXPECT_EQ(info->biBitCount, 8);
 }
 
+TEST_F(ProgramResources, AboutBoxHasItsPictureEntryTextAndTemplate) {
+    const auto* info = static_cast<const BITMAPINFOHEADER*>(Load(RT_BITMAP, MAKEINTRESOURCEA(142)));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->biWidth, 256);
+    EXPECT_EQ(info->biHeight, 256);
+    EXPECT_EQ(info->biBitCount, 8);
+
+    char entry[64] = "";
+    EXPECT_GT(::LoadStringA(m_module, 101, entry, sizeof entry), 0);
+    EXPECT_STREQ(entry, "&About ZTLV Launcher...");
+
+    const auto* about = static_cast<const DLGTEMPLATE*>(Load(RT_DIALOG, MAKEINTRESOURCEA(100)));
+    ASSERT_NE(about, nullptr);
+    EXPECT_NE(reinterpret_cast<const WORD*>(about)[1], 0xFFFF) << "a classic template";
+    EXPECT_EQ(about->cdit, 4);
+    EXPECT_EQ(about->x, 0);
+    EXPECT_EQ(about->y, 0);
+    EXPECT_EQ(about->cx, 186);
+    EXPECT_EQ(about->cy, 242);
+    EXPECT_EQ(about->style & DS_CENTER, 0u);
+
+    const auto* launcher = static_cast<const WORD*>(Load(RT_DIALOG, MAKEINTRESOURCEA(102)));
+    ASSERT_NE(launcher, nullptr);
+    EXPECT_EQ(launcher[1], 0xFFFF) << "an extended template";
+}
+
 TEST_F(ProgramResources, VersionBlockNamesTheProgram) {
     DWORD size = 0;
     const void* block = Load(RT_VERSION, MAKEINTRESOURCEA(VS_VERSION_INFO), &size);

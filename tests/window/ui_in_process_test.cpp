@@ -167,6 +167,182 @@ TEST(LauncherPaint, DraggingTheMinimizedWindowShowsTheIcon) {
     });
 }
 
+// Waits for this process's window with the caption; null after five seconds.
+HWND WaitForOwnWindow(const char* caption) {
+    for (int i = 0; i < 250; ++i) {
+        if (const HWND window = ::FindWindowA(nullptr, caption)) {
+            return window;
+        }
+        ::Sleep(20);
+    }
+    return nullptr;
+}
+
+bool WaitUntilClosed(HWND window) {
+    for (int i = 0; i < 250 && ::IsWindow(window); ++i) {
+        ::Sleep(20);
+    }
+    return !::IsWindow(window);
+}
+
+std::string TextOf(HWND window) {
+    char text[512] = "";
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
+    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    CLauncherDialog dialog;
+    RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND window) {
+        const HMENU menu = ::GetSystemMenu(window, FALSE);
+        ASSERT_NE(menu, nullptr);
+        const int count = ::GetMenuItemCount(menu);
+        ASSERT_GE(count, 4);
+        const auto idAt = [menu](int i) { return ::GetMenuItemID(menu, i); };
+        // The standard entries come first, untouched.
+        bool hasClose = false;
+        bool hasMove = false;
+        for (int i = 0; i < count - 2; ++i) {
+            hasClose = hasClose || idAt(i) == SC_CLOSE;
+            hasMove = hasMove || idAt(i) == SC_MOVE;
+        }
+        EXPECT_TRUE(hasClose);
+        EXPECT_TRUE(hasMove);
+
+        MENUITEMINFOA separator = {};
+        separator.cbSize = sizeof separator;
+        separator.fMask = MIIM_FTYPE;
+        ASSERT_TRUE(::GetMenuItemInfoA(menu, count - 2, TRUE, &separator));
+        EXPECT_TRUE(separator.fType & MFT_SEPARATOR);
+
+        char text[64] = "";
+        ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, "&About ZTLV Launcher...");
+        EXPECT_EQ(idAt(count - 1), 0x0010u);
+    });
+}
+
+// The launcher as the application runs it: its main window.
+class MainLauncherDialog : public CLauncherDialog {
+public:
+    MainLauncherDialog() { g_testApplication.m_pMainWnd = this; }
+    ~MainLauncherDialog() override { g_testApplication.m_pMainWnd = nullptr; }
+};
+
+TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
+    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    MainLauncherDialog dialog;
+    RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
+        // The low four bits belong to the system and are ignored.
+        for (WPARAM command : {WPARAM{0x0010}, WPARAM{0x001F}}) {
+            SCOPED_TRACE("command " + std::to_string(command));
+            ::PostMessageA(launcher, WM_SYSCOMMAND, command, 0);
+            const HWND about = WaitForOwnWindow("About ZTLV Launcher");
+            ASSERT_NE(about, nullptr);
+            EXPECT_EQ(::GetWindow(about, GW_OWNER), launcher);
+            EXPECT_FALSE(::IsWindowEnabled(launcher)) << "the About box is modal";
+            if (command == 0x0010) {
+                ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+            } else {
+                ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            }
+            EXPECT_TRUE(WaitUntilClosed(about));
+            EXPECT_TRUE(::IsWindow(launcher));
+            for (int i = 0; i < 50 && !::IsWindowEnabled(launcher); ++i) {
+                ::Sleep(20);
+            }
+            EXPECT_TRUE(::IsWindowEnabled(launcher)) << "back to the launcher";
+        }
+
+        ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0020, 0);
+        ::Sleep(500);
+        EXPECT_EQ(::FindWindowA(nullptr, "About ZTLV Launcher"), nullptr)
+            << "0x0020 is not the About command";
+    });
+}
+
+TEST(AboutBox, MatchesItsTemplate) {
+    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    MainLauncherDialog dialog;
+    RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
+        ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0010, 0);
+        const HWND about = WaitForOwnWindow("About ZTLV Launcher");
+        ASSERT_NE(about, nullptr);
+        const DWORD style = static_cast<DWORD>(::GetWindowLongA(about, GWL_STYLE));
+        const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+        EXPECT_EQ(style & wanted, wanted);
+        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+        RECT client;
+        ::GetClientRect(about, &client);
+        RECT size = {0, 0, 186, 242};
+        ::MapDialogRect(about, &size);
+        EXPECT_EQ(client.right, size.right);
+        EXPECT_EQ(client.bottom, size.bottom);
+        EXPECT_EQ(LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0)), IDOK);
+
+        const struct {
+            int id;
+            const char* className;
+            DWORD style;
+            RECT units;
+        } controls[] = {
+            // A classic template stores ids in 16 bits: the unnamed controls read back as 0xFFFF.
+            {0xFFFF, "Static", SS_BITMAP, {7, 7, 172, 159}},
+            {0xFFFF, "Static", SS_LEFT | WS_GROUP | WS_DISABLED, {7, 170, 172, 42}},
+            {IDOK, "Button", BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, {147, 215, 32, 14}},
+            {0xFFFF, "Static", SS_LEFT | WS_GROUP, {7, 212, 123, 17}},
+        };
+        HWND control = ::GetWindow(about, GW_CHILD);
+        for (const auto& expected : controls) {
+            SCOPED_TRACE("control at " + std::to_string(expected.units.top));
+            ASSERT_NE(control, nullptr);
+            char className[32] = "";
+            ::GetClassNameA(control, className, sizeof className);
+            EXPECT_STREQ(className, expected.className);
+            EXPECT_EQ(::GetDlgCtrlID(control), expected.id);
+            const DWORD controlStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
+            EXPECT_EQ(controlStyle & 0xFFFF0000u, (expected.style | WS_CHILD | WS_VISIBLE) &
+                                                      0xFFFF0000u);
+            EXPECT_EQ(controlStyle & 0xFFFFu, expected.style & 0xFFFFu);
+            RECT place;
+            ::GetWindowRect(control, &place);
+            ::MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&place), 2);
+            RECT corner = {expected.units.left, expected.units.top, 0, 0};
+            ::MapDialogRect(about, &corner);
+            EXPECT_EQ(place.left, corner.left);
+            EXPECT_EQ(place.top, corner.top);
+            control = ::GetWindow(control, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(control, nullptr);
+        const HWND picture = ::GetWindow(about, GW_CHILD);
+        RECT pictureRect;
+        ::GetWindowRect(picture, &pictureRect);
+        EXPECT_EQ(pictureRect.right - pictureRect.left, 256) << "the bitmap at its own size";
+        EXPECT_EQ(pictureRect.bottom - pictureRect.top, 256);
+        const HWND addresses = ::GetWindow(::GetDlgItem(about, IDOK), GW_HWNDNEXT);
+        EXPECT_NE(TextOf(addresses).find("https://"), std::string::npos);
+        EXPECT_NE(TextOf(addresses).find('\n'), std::string::npos) << "one address per line";
+        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+        WaitUntilClosed(about);
+    });
+}
+
+TEST(AboutBox, OpeningItFromTheWidthBoxRunsTheWidthRule) {
+    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    MainLauncherDialog dialog;
+    RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
+        ::SetDlgItemTextA(launcher, 1004, "800");
+        EXPECT_EQ(TextOf(::GetDlgItem(launcher, 1013)), "768");
+        ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0010, 0);
+        const HWND about = WaitForOwnWindow("About ZTLV Launcher");
+        ASSERT_NE(about, nullptr);
+        EXPECT_EQ(TextOf(::GetDlgItem(launcher, 1013)), "600");
+        ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+        WaitUntilClosed(about);
+    });
+}
+
 TEST(IntegerBox, AcceptsBlanksAroundASignedNumberThatFits32Bits) {
     const struct {
         const char* text;

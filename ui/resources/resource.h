@@ -12,6 +12,9 @@
 #define IDI_LAUNCHER_ALTERNATE 145
 #define IDR_MAINFRAME IDI_LAUNCHER
 
+// The About entry of the system menu: a system command id with its low four bits clear.
+#define IDM_ABOUT 0x0010
+
 // Launcher dialog controls
 #define IDC_PLAY_ZERBS3D 1000
 #define IDC_PLAY_TOLVANE 1001
