@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
     if (!std::getenv("ZTLV_STAND_IN_QUIET")) {
         std::string shown = "The launcher started this stand-in game with:\n\n";
         shown += std::string("Command line: ") + GetCommandLineA() + "\n";
-        shown += std::string("Working directory: ") + (getcwd(directory, sizeof directory) ? directory : "");
+        shown += std::string("Working directory: ") +
+                 (getcwd(directory, sizeof directory) ? directory : "");
         MessageBoxA(nullptr, shown.c_str(), "Stand-in game", MB_OK | MB_ICONINFORMATION);
     }
 #endif

@@ -30,5 +30,6 @@ bool BuildLaunchArguments(const GameProfile& profile, const LaunchSettings& sett
                           char (&buffer)[kLaunchArgumentsSize]);
 
 // Enters the game's directory and starts the game in place of this process. Returns only when the
-// game could not be started; then the working directory stays wherever the directory change left it.
+// game could not be started; then the working directory stays wherever the directory change left
+// it.
 void LaunchGame(const GameProfile& profile, const LaunchSettings& settings);

@@ -42,8 +42,8 @@ int GetTextByte(std::FILE* stream) {
 }
 
 struct LinePiece {
-    std::size_t length;  // bytes taken, NUL bytes of the line included
-    bool cutByEnd;       // the stream ended before a line end or the byte limit
+    std::size_t length; // bytes taken, NUL bytes of the line included
+    bool cutByEnd;      // the stream ended before a line end or the byte limit
 };
 
 // Reads up to and including the next line end, at most kLinePieceBytes bytes, and NUL-terminates.

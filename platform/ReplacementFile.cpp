@@ -29,9 +29,9 @@ ReplacementFile::ReplacementFile(const char* path) : m_path(path) {
     const std::string stem = m_path + ".~" + std::to_string(_getpid()) + ".";
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = stem + std::to_string(attempt);
-        const int fd = _open(candidate.c_str(),
-                             _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | _O_TEXT,
-                             _S_IREAD | _S_IWRITE);
+        const int fd =
+            _open(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | _O_TEXT,
+                  _S_IREAD | _S_IWRITE);
         if (fd < 0) {
             if (errno == EEXIST) {
                 continue;
@@ -51,8 +51,8 @@ bool ReplacementFile::Commit() {
     if (!m_stream) {
         return false;
     }
-    bool written = std::fflush(m_stream) == 0 && !std::ferror(m_stream) &&
-                   _commit(_fileno(m_stream)) == 0;
+    bool written =
+        std::fflush(m_stream) == 0 && !std::ferror(m_stream) && _commit(_fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
     if (!written || !MoveFileExA(m_temporaryPath.c_str(), m_path.c_str(),

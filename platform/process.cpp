@@ -11,7 +11,9 @@ namespace platform {
 
 #ifdef _WIN32
 
-bool ChangeDirectory(const char* path) { return _chdir(path) == 0; }
+bool ChangeDirectory(const char* path) {
+    return _chdir(path) == 0;
+}
 
 // The runtime joins the arguments with single blanks, unquoted: the game receives the command line
 // "path argument" and splits it itself.
@@ -21,7 +23,9 @@ void ReplaceProcess(const char* path, const char* argument) {
 
 #else
 
-bool ChangeDirectory(const char* path) { return chdir(path) == 0; }
+bool ChangeDirectory(const char* path) {
+    return chdir(path) == 0;
+}
 
 void ReplaceProcess(const char* path, const char* argument) {
     char* const arguments[] = {const_cast<char*>(path), const_cast<char*>(argument), nullptr};

@@ -3,7 +3,8 @@
 // The runtime's directory change and process-replacing start, with one contract on every platform.
 namespace platform {
 
-// Makes path the process's working directory; false, with nothing changed, when it can't be entered.
+// Makes path the process's working directory; false, with nothing changed, when it can't be
+// entered.
 bool ChangeDirectory(const char* path);
 
 // Starts the program at path, resolved against the working directory without any search path, in

@@ -26,7 +26,8 @@ LaunchSettings AllOptionsOn() {
 }
 
 // Builds into a buffer inside a larger one, so that a write past the 512 bytes shows.
-std::string Build(const GameProfile& profile, const LaunchSettings& settings, bool* fits = nullptr) {
+std::string Build(const GameProfile& profile, const LaunchSettings& settings,
+                  bool* fits = nullptr) {
     struct {
         char buffer[kLaunchArgumentsSize];
         char guard[16];
@@ -49,9 +50,11 @@ TEST(LaunchArguments, AllOptionsOffGiveTheBaseFormatOnly) {
 
 TEST(LaunchArguments, SwitchesFollowInProfileOrderAndTolvaneTakesOnlyFour) {
     const LaunchSettings s = AllOptionsOn();
-    EXPECT_EQ(Build(g_zerbs3DProfile, s), "/W 800 /H 600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP"
-                                          " /INVERTMOUSEFP /INVERTMOUSETP /1337");
-    EXPECT_EQ(Build(g_tolvaneProfile, s), "/RES=800x600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP");
+    EXPECT_EQ(Build(g_zerbs3DProfile, s),
+              "/W 800 /H 600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP"
+              " /INVERTMOUSEFP /INVERTMOUSETP /1337");
+    EXPECT_EQ(Build(g_tolvaneProfile, s),
+              "/RES=800x600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP");
 
     LaunchSettings one = Resolution(1024, 768, 60);
     one.m_runInWindow = 1;

@@ -58,7 +58,8 @@ TEST(LaunchGame, StartsZerbs3DInItsDirectoryWithOneArgumentAndTheEnvironment) {
                           game.string() + "\n"),
               std::string::npos)
         << record;
-    EXPECT_NE(record.find("environment: ZTLV_TEST_INHERITED=from the launcher\n"), std::string::npos);
+    EXPECT_NE(record.find("environment: ZTLV_TEST_INHERITED=from the launcher\n"),
+              std::string::npos);
     EXPECT_EQ(fs::current_path(), fs::path(directory.Path())) << "only the child changed directory";
 }
 
@@ -71,8 +72,9 @@ TEST(LaunchGame, RelativeDirectoryIsResolvedFromTheWorkingDirectory) {
 
     EXPECT_EQ(LaunchInChild(g_tolvaneProfile, s), 0);
     const std::string record = ReadFileBytes("games/tolvane/received.txt");
-    EXPECT_NE(record.find("argument count: 2\nargument 0: ZT.exe\n"
-                          "argument 1: /RES=1024x768 /REFRESH 60 /WIN /NOMUSIC /X \"quoted\" two words\n"),
+    EXPECT_NE(record.find(
+                  "argument count: 2\nargument 0: ZT.exe\n"
+                  "argument 1: /RES=1024x768 /REFRESH 60 /WIN /NOMUSIC /X \"quoted\" two words\n"),
               std::string::npos)
         << record;
 }
@@ -85,8 +87,9 @@ TEST(LaunchGame, DirectoryThatCannotBeEnteredLeavesTheWorkingDirectory) {
         SCOPED_TRACE(std::string("directory \"") + missing + "\"");
         SetDirectories(missing, "");
         EXPECT_EQ(LaunchInChild(g_zerbs3DProfile, OverviewExample()), 0);
-        EXPECT_NE(ReadFileBytes("received.txt").find("working directory: " + directory.Path() + "\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            ReadFileBytes("received.txt").find("working directory: " + directory.Path() + "\n"),
+            std::string::npos);
         fs::remove("received.txt");
     }
 }
@@ -97,7 +100,8 @@ TEST(LaunchGame, MissingExecutableReturnsToTheCallerInTheGameDirectory) {
     SetDirectories(directory.Path() + "/empty game", "");
     const int result = RunInChild([&] {
         LaunchGame(g_zerbs3DProfile, OverviewExample());
-        return fs::current_path() == fs::path(directory.Path()) / "empty game" ? kLaunchReturned : 1;
+        return fs::current_path() == fs::path(directory.Path()) / "empty game" ? kLaunchReturned
+                                                                               : 1;
     });
     EXPECT_EQ(result, kLaunchReturned);
 }

@@ -15,7 +15,8 @@
 
 namespace {
 
-const char kOldFile[] = "old 3D\nold Tolvane\n1\n2\n3\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\n/OLD\n";
+const char kOldFile[] =
+    "old 3D\nold Tolvane\n1\n2\n3\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\n/OLD\n";
 
 LaunchSettings ExampleSettings() {
     LaunchSettings s;

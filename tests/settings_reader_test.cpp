@@ -10,9 +10,19 @@
 
 namespace {
 
-const char* const kTypicalLines[] = {"C:\\Games\\Zerbs 3D", "D:\\Zerbs Tolvane", "1024", "768",
-                                     "60", "TRUE", "FALSE", "TRUE", "FALSE", "FALSE", "TRUE",
-                                     "FALSE", " /LOG"};
+const char* const kTypicalLines[] = {"C:\\Games\\Zerbs 3D",
+                                     "D:\\Zerbs Tolvane",
+                                     "1024",
+                                     "768",
+                                     "60",
+                                     "TRUE",
+                                     "FALSE",
+                                     "TRUE",
+                                     "FALSE",
+                                     "FALSE",
+                                     "TRUE",
+                                     "FALSE",
+                                     " /LOG"};
 
 std::string JoinLines(int first, int last, const char* end = "\n") {
     std::string text;

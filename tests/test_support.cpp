@@ -34,7 +34,9 @@ LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& sta
     return loaded;
 }
 
-std::string FixturePath(const std::string& name) { return std::string(ZTLV_FIXTURE_DIR "/") + name; }
+std::string FixturePath(const std::string& name) {
+    return std::string(ZTLV_FIXTURE_DIR "/") + name;
+}
 
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -90,11 +90,17 @@ void CLauncherDialog::DrawIconCentred(HDC dc) {
                (client.bottom - client.top - iconHeight + 1) / 2, m_hIcon);
 }
 
-HCURSOR CLauncherDialog::OnQueryDragIcon() { return m_hIcon; }
+HCURSOR CLauncherDialog::OnQueryDragIcon() {
+    return m_hIcon;
+}
 
-void CLauncherDialog::OnPlayZerbs3D() { Play(g_zerbs3DProfile); }
+void CLauncherDialog::OnPlayZerbs3D() {
+    Play(g_zerbs3DProfile);
+}
 
-void CLauncherDialog::OnPlayZerbsTolvane() { Play(g_tolvaneProfile); }
+void CLauncherDialog::OnPlayZerbsTolvane() {
+    Play(g_tolvaneProfile);
+}
 
 // Saves, then starts the game in place of the launcher. Should the game not start, the dialog ends
 // as OK would end it, unless a box holds a value the final exchange cannot take.

@@ -5,7 +5,9 @@ const MessageMap* CCmdTarget::GetThisMessageMap() {
     return &root;
 }
 
-const MessageMap* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const MessageMap* CCmdTarget::GetMessageMap() const {
+    return GetThisMessageMap();
+}
 
 namespace {
 
@@ -13,8 +15,7 @@ bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) {
     if (entry.message != message) {
         return false;
     }
-    return message != WM_COMMAND ||
-           (entry.code == HIWORD(wParam) && entry.id == LOWORD(wParam));
+    return message != WM_COMMAND || (entry.code == HIWORD(wParam) && entry.id == LOWORD(wParam));
 }
 
 } // namespace

@@ -19,12 +19,14 @@ namespace {
 
 std::string ControlText(HWND control) {
     std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextA(control, &text[0],
-                                                           static_cast<int>(text.size()))));
+    text.resize(static_cast<std::size_t>(
+        ::GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
     return text;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 } // namespace
 

@@ -6,7 +6,8 @@
 #include "platform/framework/CWnd.h"
 
 // One exchange of values between a dialog's members and its controls. The first value that cannot
-// be taken stops it: the player is told, the control gets the focus, and later exchanges are skipped.
+// be taken stops it: the player is told, the control gets the focus, and later exchanges are
+// skipped.
 class CDataExchange {
 public:
     CDataExchange(CWnd* dialog, ExchangeDirection direction)
@@ -18,7 +19,8 @@ public:
     // The control to exchange with; null once the exchange has stopped or when there is none.
     HWND PrepareCtrl(int id) const;
 
-    // Stops the exchange at control: shows message, then focuses the control with its text selected.
+    // Stops the exchange at control: shows message, then focuses the control with its text
+    // selected.
     void Fail(HWND control, LPCSTR message);
 
     CWnd* const m_pDlgWnd;

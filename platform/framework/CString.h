@@ -27,9 +27,15 @@ public:
     bool LoadString(unsigned int id);
 #endif
 
-    friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
-    friend bool operator==(const CString& a, const char* b) { return a.m_text == b; }
-    friend bool operator!=(const CString& a, const CString& b) { return !(a == b); }
+    friend bool operator==(const CString& a, const CString& b) {
+        return a.m_text == b.m_text;
+    }
+    friend bool operator==(const CString& a, const char* b) {
+        return a.m_text == b;
+    }
+    friend bool operator!=(const CString& a, const CString& b) {
+        return !(a == b);
+    }
 
 private:
     std::string m_text;

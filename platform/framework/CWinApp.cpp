@@ -18,7 +18,9 @@ CWinApp::CWinApp(LPCSTR appName) : m_appName(appName ? appName : "") {
     }
 }
 
-CWinApp::~CWinApp() { g_application = nullptr; }
+CWinApp::~CWinApp() {
+    g_application = nullptr;
+}
 
 int CWinApp::Run() {
     MSG message;
@@ -35,13 +37,17 @@ void CWinApp::OnHelp() {
     ::MessageBoxA(owner, text.c_str(), AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
 }
 
-CWinApp* AfxGetApp() { return g_application; }
+CWinApp* AfxGetApp() {
+    return g_application;
+}
 
 LPCSTR AfxGetAppName() {
     return g_application && g_application->m_pszAppName ? g_application->m_pszAppName : "";
 }
 
-HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) { return ::GetModuleHandleA(nullptr); }
+HINSTANCE AfxFindResourceHandle(LPCSTR, LPCSTR) {
+    return ::GetModuleHandleA(nullptr);
+}
 
 int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     CWinApp* app = AfxGetApp();

@@ -56,34 +56,46 @@ template <auto Handler> LRESULT CallQueryIcon(CCmdTarget& target, WPARAM, LPARAM
 
 } // namespace framework_detail
 
+// clang-format off
+
 // Declares a class's message map inside its class body.
-#define DECLARE_MESSAGE_MAP()                                                                      \
-protected:                                                                                         \
-    static const MessageMap* GetThisMessageMap();                                                  \
+#define DECLARE_MESSAGE_MAP()                                                 \
+protected:                                                                    \
+    static const MessageMap* GetThisMessageMap();                             \
     const MessageMap* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
-    const MessageMap* theClass::GetThisMessageMap() {                                              \
-        using ThisClass [[maybe_unused]] = theClass;                                               \
-        using TheBaseClass = baseClass;                                                            \
+// Opens a class's map: rows follow, one macro each, and END_MESSAGE_MAP closes it.
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                \
+    const MessageMap* theClass::GetMessageMap() const {                       \
+        return GetThisMessageMap();                                           \
+    }                                                                         \
+    const MessageMap* theClass::GetThisMessageMap() {                         \
+        using ThisClass [[maybe_unused]] = theClass;                          \
+        using TheBaseClass = baseClass;                                       \
         static const MessageMapEntry entries[] = {
 
-#define END_MESSAGE_MAP()                                                                          \
-    {0, 0, 0, nullptr}                                                                             \
-    }                                                                                              \
-    ;                                                                                              \
-    static const MessageMap map = {TheBaseClass::GetThisMessageMap(), entries,                     \
-                                   sizeof entries / sizeof entries[0] - 1};                        \
-    return &map;                                                                                   \
+#define END_MESSAGE_MAP()                                                     \
+            {0, 0, 0, nullptr}};                                              \
+        static const MessageMap map = {TheBaseClass::GetThisMessageMap(),     \
+                                       entries,                               \
+                                       sizeof entries / sizeof entries[0] - 1}; \
+        return &map;                                                          \
     }
 
-#define ON_COMMAND(id, handler) {WM_COMMAND, 0, id, &framework_detail::CallVoid<handler>},
-#define ON_BN_CLICKED(id, handler) {WM_COMMAND, BN_CLICKED, id, &framework_detail::CallVoid<handler>},
-#define ON_EN_KILLFOCUS(id, handler)                                                               \
+// The rows: {message, notification code, control id, handler}.
+#define ON_COMMAND(id, handler)                                               \
+    {WM_COMMAND, 0, id, &framework_detail::CallVoid<handler>},
+#define ON_BN_CLICKED(id, handler)                                            \
+    {WM_COMMAND, BN_CLICKED, id, &framework_detail::CallVoid<handler>},
+#define ON_EN_KILLFOCUS(id, handler)                                          \
     {WM_COMMAND, EN_KILLFOCUS, id, &framework_detail::CallVoid<handler>},
-#define ON_WM_PAINT() {WM_PAINT, 0, 0, &framework_detail::CallVoid<&ThisClass::OnPaint>},
-#define ON_WM_SYSCOMMAND()                                                                         \
-    {WM_SYSCOMMAND, 0, 0, &framework_detail::CallSysCommand<&ThisClass::OnSysCommand>},
-#define ON_WM_QUERYDRAGICON()                                                                      \
-    {WM_QUERYDRAGICON, 0, 0, &framework_detail::CallQueryIcon<&ThisClass::OnQueryDragIcon>},
+#define ON_WM_PAINT()                                                         \
+    {WM_PAINT, 0, 0, &framework_detail::CallVoid<&ThisClass::OnPaint>},
+#define ON_WM_SYSCOMMAND()                                                    \
+    {WM_SYSCOMMAND, 0, 0,                                                     \
+     &framework_detail::CallSysCommand<&ThisClass::OnSysCommand>},
+#define ON_WM_QUERYDRAGICON()                                                 \
+    {WM_QUERYDRAGICON, 0, 0,                                                  \
+     &framework_detail::CallQueryIcon<&ThisClass::OnQueryDragIcon>},
+
+// clang-format on

@@ -93,7 +93,9 @@ ScratchFolder::ScratchFolder() {
     }
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(m_path);
+}
 
 void ScratchFolder::InstallStandInGames() const {
     const std::string game = WindowsPath(ZTLV_STAND_IN_GAME);
@@ -173,9 +175,13 @@ bool LauncherProcess::WaitForExit(DWORD timeoutMs) const {
     return ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
 }
 
-HWND LauncherProcess::Control(int id) { return ::GetDlgItem(Dialog(), id); }
+HWND LauncherProcess::Control(int id) {
+    return ::GetDlgItem(Dialog(), id);
+}
 
-std::string LauncherProcess::Text(int id) { return WindowText(Control(id)); }
+std::string LauncherProcess::Text(int id) {
+    return WindowText(Control(id));
+}
 
 void LauncherProcess::SetText(int id, const std::string& text) {
     ::SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -189,8 +195,7 @@ int LauncherProcess::FocusedId() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     const DWORD thread = ::GetWindowThreadProcessId(Dialog(), nullptr);
-    return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus)
-                                                               : 0;
+    return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus) : 0;
 }
 
 void LauncherProcess::MoveFocusTo(int id) {

@@ -76,8 +76,8 @@ TEST_F(LauncherDialog, MissingFileIsReportedBeforeTheWindowShowsAndDefaultsStay)
     EXPECT_EQ(launcher.Text(kHeight), "0");
     EXPECT_EQ(launcher.Text(kRefresh), "0");
     EXPECT_EQ(launcher.Text(kSwitches), "");
-    for (int box_id : {kRunInWindow, kNoMovies, kNoMusic, kNoSounds, kFirstPerson, kThirdPerson,
-                       kZerbs}) {
+    for (int box_id :
+         {kRunInWindow, kNoMovies, kNoMusic, kNoSounds, kFirstPerson, kThirdPerson, kZerbs}) {
         EXPECT_FALSE(launcher.IsChecked(box_id)) << "check box " << box_id;
     }
 }
@@ -87,8 +87,13 @@ TEST_F(LauncherDialog, LeavingTheWidthBoxSetsTheHeightToThreeQuarters) {
     const struct {
         const char* width;
         const char* height;
-    } cases[] = {{"1024", "768"}, {"1023", "767"}, {"3", "2"},     {"1", "0"},
-                 {"-1", "0"},     {"-5", "-3"},     {"1000000000", "-323741824"},
+    } cases[] = {{"1024", "768"},
+                 {"1023", "767"},
+                 {"3", "2"},
+                 {"1", "0"},
+                 {"-1", "0"},
+                 {"-5", "-3"},
+                 {"1000000000", "-323741824"},
                  {"-2147483648", "-536870912"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("width ") + c.width);
@@ -115,10 +120,10 @@ TEST_F(LauncherDialog, HeightTypedAfterLeavingTheWidthBoxStays) {
 
 TEST_F(LauncherDialog, BadHeightIsReportedAndLaterControlsReturnToTheirValues) {
     LauncherProcess& launcher = Start();
-    launcher.SetText(kSwitches, " /NEW");       // exchanged before the height: taken
-    launcher.SetText(kHeight, "tall");          // stops the exchange
-    launcher.SetText(kRefresh, "85");           // exchanged after: restored
-    launcher.SetText(kWidth, "2000");           // exchanged after: restored
+    launcher.SetText(kSwitches, " /NEW"); // exchanged before the height: taken
+    launcher.SetText(kHeight, "tall");    // stops the exchange
+    launcher.SetText(kRefresh, "85");     // exchanged after: restored
+    launcher.SetText(kWidth, "2000");     // exchanged after: restored
     ::SendMessageA(launcher.Control(kNoMovies), BM_SETCHECK, BST_CHECKED, 0);
     ::SendMessageA(launcher.Control(kFirstPerson), BM_SETCHECK, BST_CHECKED, 0);
     launcher.MoveFocusTo(kRunInWindow);
@@ -166,8 +171,7 @@ TEST_F(LauncherDialog, EnterInAnEditOrCheckBoxStartsZerbsTolvane) {
         launcher.MoveFocusTo(focus);
         launcher.PressKey(VK_RETURN);
         const std::string record = TolvaneRecord();
-        EXPECT_EQ(RecordField(record, "command line"),
-                  "ZT.exe /RES=1024x768 /REFRESH 60 /WIN");
+        EXPECT_EQ(RecordField(record, "command line"), "ZT.exe /RES=1024x768 /REFRESH 60 /WIN");
         EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Tolvane");
         EXPECT_TRUE(launcher.WaitForExit());
         ::DeleteFileA((m_folder / "Tolvane\\received.txt").c_str());
@@ -188,8 +192,7 @@ TEST_F(LauncherDialog, EnterInTheWidthBoxLaunchesWithTheHeightBoxAsItStands) {
     launcher.SetText(kWidth, "640");
     launcher.SetText(kHeight, "123");
     launcher.PressKey(VK_RETURN);
-    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"),
-              "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
+    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
     ASSERT_TRUE(launcher.WaitForExit());
     EXPECT_NE(ReadWholeFile(Settings()).find("\r\n640\r\n123\r\n"), std::string::npos);
 }

@@ -58,8 +58,7 @@ struct IconImage {
     int bitCount;
 };
 
-void ExpectIconGroup(const void* group,
-                     const std::vector<IconImage>& expected,
+void ExpectIconGroup(const void* group, const std::vector<IconImage>& expected,
                      const std::function<const void*(WORD)>& image) {
     ASSERT_NE(group, nullptr);
     const auto* header = static_cast<const IconGroupHeader*>(group);
@@ -87,9 +86,9 @@ TEST_F(ProgramResources, EveryResourceIsStoredInBritishEnglish) {
             m_module, type,
             [](HMODULE module, LPCSTR resourceType, LPSTR name, LONG_PTR context) -> BOOL {
                 auto& c = *reinterpret_cast<Collected*>(context);
-                c.names.push_back(IS_INTRESOURCE(name) ? std::to_string(
-                                                             reinterpret_cast<ULONG_PTR>(name))
-                                                       : std::string(name));
+                c.names.push_back(IS_INTRESOURCE(name)
+                                      ? std::to_string(reinterpret_cast<ULONG_PTR>(name))
+                                      : std::string(name));
                 ::EnumResourceLanguagesA(
                     module, resourceType, name,
                     [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR inner) -> BOOL {

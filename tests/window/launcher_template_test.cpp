@@ -15,10 +15,10 @@ namespace {
 struct ExpectedControl {
     int id;
     const char* className;
-    DWORD style;     // WS_CHILD | WS_VISIBLE and the control's own bits
-    DWORD exStyle;   // the bits that matter of the extended style
+    DWORD style;   // WS_CHILD | WS_VISIBLE and the control's own bits
+    DWORD exStyle; // the bits that matter of the extended style
     const char* text;
-    RECT units;      // x, y, right, bottom in dialog units
+    RECT units; // x, y, right, bottom in dialog units
 };
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -26,7 +26,9 @@ constexpr DWORD kEdit = kChild | WS_BORDER | WS_TABSTOP | ES_LEFT | ES_AUTOHSCRO
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kLabel = kChild | WS_GROUP | SS_LEFT;
 
-RECT Units(int x, int y, int w, int h) { return {x, y, x + w, y + h}; }
+RECT Units(int x, int y, int w, int h) {
+    return {x, y, x + w, y + h};
+}
 
 const std::vector<ExpectedControl>& Template() {
     static const std::vector<ExpectedControl> controls = {
@@ -63,9 +65,9 @@ public:
     DialogUnits() {
         m_module = ::LoadLibraryExA(WindowsPath(ZTLV_LAUNCHER_EXE).c_str(), nullptr,
                                     LOAD_LIBRARY_AS_DATAFILE);
-        m_dialog = ::CreateDialogParamA(m_module, MAKEINTRESOURCEA(102), nullptr,
-                                        [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; },
-                                        0);
+        m_dialog = ::CreateDialogParamA(
+            m_module, MAKEINTRESOURCEA(102), nullptr,
+            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
     }
     ~DialogUnits() {
         ::DestroyWindow(m_dialog);
@@ -119,8 +121,8 @@ TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
     EXPECT_EQ(TextOf(m_dialog), "ZTLV/Z3D Launcher");
     EXPECT_EQ(ClassOf(m_dialog), "#32770");
     const DWORD style = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_STYLE));
-    const DWORD wanted = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                         DS_MODALFRAME;
+    const DWORD wanted =
+        WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
     EXPECT_EQ(style & wanted, wanted);
     EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), 0u);
     const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_EXSTYLE));
@@ -185,8 +187,8 @@ TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
 }
 
 TEST_F(LauncherTemplate, TabOrderFollowsTheTemplate) {
-    const int order[] = {1004, 1013, 1005, 1006, 1007, 1010, 1011, 1008, 1009, 1012, 1002, 1000,
-                         1001};
+    const int order[] = {1004, 1013, 1005, 1006, 1007, 1010, 1011,
+                         1008, 1009, 1012, 1002, 1000, 1001};
     EXPECT_EQ(m_launcher->FocusedId(), 1004);
     for (int i = 1; i < 13; ++i) {
         ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);

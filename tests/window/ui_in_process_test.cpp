@@ -302,8 +302,8 @@ TEST(AboutBox, MatchesItsTemplate) {
             EXPECT_STREQ(className, expected.className);
             EXPECT_EQ(::GetDlgCtrlID(control), expected.id);
             const DWORD controlStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
-            EXPECT_EQ(controlStyle & 0xFFFF0000u, (expected.style | WS_CHILD | WS_VISIBLE) &
-                                                      0xFFFF0000u);
+            EXPECT_EQ(controlStyle & 0xFFFF0000u,
+                      (expected.style | WS_CHILD | WS_VISIBLE) & 0xFFFF0000u);
             EXPECT_EQ(controlStyle & 0xFFFFu, expected.style & 0xFFFFu);
             RECT place;
             ::GetWindowRect(control, &place);
@@ -347,9 +347,14 @@ TEST(IntegerBox, AcceptsBlanksAroundASignedNumberThatFits32Bits) {
     const struct {
         const char* text;
         int value;
-    } good[] = {{"0", 0},           {"768", 768},           {"  -5 ", -5},
-                {"+7", 7},          {"\t12\t", 12},         {"2147483647", 2147483647},
-                {"-2147483648", -2147483647 - 1},           {"000123", 123}};
+    } good[] = {{"0", 0},
+                {"768", 768},
+                {"  -5 ", -5},
+                {"+7", 7},
+                {"\t12\t", 12},
+                {"2147483647", 2147483647},
+                {"-2147483648", -2147483647 - 1},
+                {"000123", 123}};
     for (const auto& c : good) {
         int value = 99;
         EXPECT_TRUE(ParseIntegerText(c.text, value)) << '"' << c.text << '"';
