@@ -6,6 +6,7 @@ set -eu
 # Native build and tests, the fuzzer, the Windows cross-compilers, 64-bit Wine, a virtual display
 # and the tools that find and photograph its windows.
 packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev googletest
+libbenchmark-dev valgrind
 mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3 xvfb x11-utils
 imagemagick"

@@ -1,0 +1,81 @@
+#!/bin/sh
+# Builds what the benchmarks need and prints one table: the launcher's start-up and Play-to-game
+# times under Wine against floor programs, the settings and argument code's time and instructions
+# per call, and the program's footprint. Usage: sh bench/run.sh [RUNS]   (default 20 runs)
+set -eu
+cd "$(dirname "$0")/.."
+runs=${1:-20}
+
+tools/setup.sh
+cmake --preset bench >/dev/null
+cmake --build --preset bench --target settings_benchmark settings_instructions >/dev/null
+cmake --preset windows -DZTLV_BENCH=ON >/dev/null
+cmake --build --preset windows --target ztlv_launcher stand_in_game window_timing floor_dialog \
+    >/dev/null
+cmake --preset windows-i686 >/dev/null
+cmake --build --preset windows-i686 --target ztlv_launcher >/dev/null
+
+results=$(mktemp -d)
+trap 'rm -rf "$results"' EXIT
+
+# Windows: timings from outside the launcher, under Wine on a virtual display.
+win=$PWD/build/windows
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+WITH_WINE_DISPLAY="" sh tools/with-wine.sh build/windows sh -c '"$WINELOADER" "$@"' wine \
+    "$win/bench/window_timing.exe" "$(windows_path "$win/ZTLV LAUNCHER.EXE")" \
+    "$(windows_path "$win/bench/floor_dialog.exe")" "$(windows_path "$win/demo/stand_in_game.exe")" \
+    "$runs" >"$results/window"
+
+# Native: time per call, and instructions per Play where valgrind is present.
+build/bench/bench/settings_benchmark --benchmark_format=csv --benchmark_min_time=0.3 \
+    2>/dev/null >"$results/native"
+instructions="(no valgrind)"
+if command -v valgrind >/dev/null; then
+    folder=$(mktemp -d)
+    cp demo/ztlvlauncher.ini "$folder/"
+    instructions=$(valgrind --tool=callgrind --collect-atstart=no --callgrind-out-file=/dev/null \
+        build/bench/bench/settings_instructions "$folder" 2>&1 | awk '/Collected :/ {print $NF}')
+    rm -rf "$folder"
+fi
+
+# Footprint of the shipped 32-bit program.
+exe="build/windows-i686/ZTLV LAUNCHER.EXE"
+i686-w64-mingw32-objdump -h "$exe" >"$results/sections"
+i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ' >"$results/imports"
+
+awk -v runs="$runs" -v instructions="$instructions" -v exe_bytes="$(stat -c %s "$exe")" \
+    -v imports="$(cat "$results/imports")" '
+FILENAME ~ /window$/ { median[$1] = $2; low[$1] = $3; high[$1] = $4; q1[$1] = $5; q3[$1] = $6;
+                       if ($1 == "peak_working_set_kib") peak = $2; next }
+FILENAME ~ /native$/ && /^"/ { split($0, f, ","); gsub(/"/, "", f[1]);
+                               native[f[1]] = f[3]; unit[f[1]] = f[5]; next }
+FILENAME ~ /sections$/ && $2 ~ /^\./ { size = hex($3);
+                                       if ($2 == ".text") code += size;
+                                       else if ($2 == ".rsrc") rsrc += size;
+                                       else if ($2 != ".reloc") data += size }
+END {
+    printf "%-44s %12s %12s %12s\n", "measure", "launcher", "floor", "ratio"
+    row("start-up to a usable window (ms)", "startup_launcher", "startup_floor")
+    row("Play click to running game (ms)", "play_launcher", "play_floor")
+    printf "  (median of %d runs after 2 warm-ups; spread min..max and quartiles below)\n", runs
+    spread("startup_launcher"); spread("startup_floor"); spread("play_launcher"); spread("play_floor")
+    printf "%-44s %12s\n", "settings and arguments, natively", "per call"
+    for (name in native) printf "  %-42s %9.0f %s\n", name, native[name], unit[name]
+    printf "  %-42s %12s\n", "LoadSettings + both BuildLaunchArguments", instructions " instr"
+    printf "%-44s\n", "footprint of ZTLV LAUNCHER.EXE (i686)"
+    printf "  %-42s %9d bytes\n", "file", exe_bytes
+    printf "  %-42s %9d bytes\n", "code (.text)", code
+    printf "  %-42s %9d bytes\n", "data (all other sections but .rsrc)", data
+    printf "  %-42s %9d bytes (%.1f KiB)\n", "code and data, without resources", code + data, (code + data) / 1024
+    printf "  %-42s %9d bytes\n", "resources (.rsrc)", rsrc
+    printf "  %-42s %s\n", "imported DLLs", imports
+    printf "  %-42s %9d KiB (64-bit build under Wine)\n", "peak working set at the idle dialog", peak
+}
+function hex(text,    i, value) {
+    value = 0
+    for (i = 1; i <= length(text); i++) value = value * 16 + index("0123456789abcdef", tolower(substr(text, i, 1))) - 1
+    return value
+}
+function row(label, a, b) { printf "%-44s %12.1f %12.1f %12.2f\n", label, median[a], median[b], median[a] / median[b] }
+function spread(n) { printf "  %-20s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", n, low[n], q1[n], q3[n], high[n] }
+' "$results/window" "$results/native" "$results/sections"

@@ -1,0 +1,237 @@
+// Times the real launcher from outside, under Wine, against floor programs built by the same
+// toolchain, run for run and interleaved so both meet the same machine:
+//   start-up:     program start until the dialog is visible (and, for the launcher, the width box
+//                 holds the focus), against a bare program opening one empty dialog;
+//   play to game: the Play click until the stand-in game has written its record, against
+//                 starting the same stand-in directly with the same command line.
+// It also reads the launcher's peak working set at the idle dialog.
+// Usage: window_timing LAUNCHER_EXE FLOOR_EXE STAND_IN_EXE RUNS
+// Prints lines "NAME median min max first-quartile third-quartile" in milliseconds.
+
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kSettings[] = "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\n"
+                         "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n";
+const char kGameCommandLine[] = "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC";
+
+double Now() {
+    LARGE_INTEGER counter;
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceCounter(&counter);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "window_timing: %s\n", what.c_str());
+    std::exit(1);
+}
+
+template <class Check> bool PollUntil(double timeoutMs, Check check) {
+    const double deadline = Now() + timeoutMs;
+    while (!check()) {
+        if (Now() > deadline) {
+            return false;
+        }
+        ::Sleep(0);
+    }
+    return true;
+}
+
+PROCESS_INFORMATION Start(const std::string& program, std::string commandLine,
+                          const std::string& folder) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                          folder.c_str(), &startup, &process)) {
+        Fail("cannot start " + program);
+    }
+    return process;
+}
+
+void Finish(PROCESS_INFORMATION& process) {
+    if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.hProcess, 1);
+        Fail("a program did not end");
+    }
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+}
+
+HWND VisibleWindowOf(DWORD processId, const char* caption) {
+    HWND window = nullptr;
+    while ((window = ::FindWindowExA(nullptr, window, nullptr, caption)) != nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && ::IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool FocusIsOn(HWND dialog, int id) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &info) &&
+           info.hwndFocus && ::GetDlgCtrlID(info.hwndFocus) == id;
+}
+
+bool Exists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+struct Scratch {
+    std::string folder;
+    std::string record;
+};
+
+Scratch MakeInstallation(const std::string& standIn) {
+    char temporary[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, temporary);
+    Scratch scratch;
+    scratch.folder =
+        std::string(temporary) + "ztlv-bench-" + std::to_string(::GetCurrentProcessId());
+    ::CreateDirectoryA(scratch.folder.c_str(), nullptr);
+    ::CreateDirectoryA((scratch.folder + "\\Zerbs 3D").c_str(), nullptr);
+    ::CreateDirectoryA((scratch.folder + "\\Zerbs 3D\\bin").c_str(), nullptr);
+    if (!::CopyFileA(standIn.c_str(), (scratch.folder + "\\Zerbs 3D\\bin\\Zerbs3D.exe").c_str(),
+                     FALSE)) {
+        Fail("cannot copy the stand-in game");
+    }
+    scratch.record = scratch.folder + "\\Zerbs 3D\\received.txt";
+    return scratch;
+}
+
+void WriteSettings(const Scratch& scratch) {
+    std::FILE* file = std::fopen((scratch.folder + "\\ztlvlauncher.ini").c_str(), "wb");
+    std::fputs(kSettings, file);
+    std::fclose(file);
+}
+
+struct Sample {
+    double launcherStartup;
+    double floorStartup;
+    double launcherPlay;
+    double floorPlay;
+};
+
+Sample RunOnce(const std::string& launcher, const std::string& floor, const Scratch& scratch,
+               SIZE_T* peakWorkingSet) {
+    Sample sample = {};
+    const std::string launcherLine = "\"" + launcher + "\"";
+
+    // Launcher start-up, then closed without playing.
+    WriteSettings(scratch);
+    double start = Now();
+    PROCESS_INFORMATION process = Start(launcher, launcherLine, scratch.folder);
+    HWND dialog = nullptr;
+    if (!PollUntil(10000, [&] {
+            dialog = VisibleWindowOf(process.dwProcessId, "ZTLV/Z3D Launcher");
+            return dialog && FocusIsOn(dialog, 1004);
+        })) {
+        Fail("the launcher did not become usable");
+    }
+    sample.launcherStartup = Now() - start;
+    ::Sleep(100);
+    PROCESS_MEMORY_COUNTERS memory = {};
+    if (peakWorkingSet && ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)) {
+        *peakWorkingSet = memory.PeakWorkingSetSize;
+    }
+    ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Finish(process);
+
+    // Floor start-up.
+    start = Now();
+    process = Start(floor, "\"" + floor + "\"", scratch.folder);
+    HWND floorDialog = nullptr;
+    if (!PollUntil(10000, [&] {
+            return (floorDialog = VisibleWindowOf(process.dwProcessId, "Floor")) != nullptr;
+        })) {
+        Fail("the floor dialog did not appear");
+    }
+    sample.floorStartup = Now() - start;
+    ::PostMessageA(floorDialog, WM_COMMAND, IDCANCEL, 0);
+    Finish(process);
+
+    // Launcher: Play until the game has written its record.
+    ::DeleteFileA(scratch.record.c_str());
+    process = Start(launcher, launcherLine, scratch.folder);
+    if (!PollUntil(10000, [&] {
+            dialog = VisibleWindowOf(process.dwProcessId, "ZTLV/Z3D Launcher");
+            return dialog && FocusIsOn(dialog, 1004);
+        })) {
+        Fail("the launcher did not become usable");
+    }
+    const HWND play = ::GetDlgItem(dialog, 1000);
+    start = Now();
+    ::PostMessageA(play, BM_CLICK, 0, 0);
+    if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
+        Fail("the game was not started");
+    }
+    sample.launcherPlay = Now() - start;
+    Finish(process);
+
+    // Floor: the same game started directly.
+    ::DeleteFileA(scratch.record.c_str());
+    const std::string game = scratch.folder + "\\Zerbs 3D\\bin\\Zerbs3D.exe";
+    start = Now();
+    process = Start(game, kGameCommandLine, scratch.folder + "\\Zerbs 3D");
+    if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
+        Fail("the stand-in game did not write its record");
+    }
+    sample.floorPlay = Now() - start;
+    Finish(process);
+    return sample;
+}
+
+void Report(const char* name, std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const auto at = [&values](double q) {
+        return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
+    };
+    std::printf("%s %.1f %.1f %.1f %.1f %.1f\n", name, at(0.5), values.front(), values.back(),
+                at(0.25), at(0.75));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE STAND_IN_EXE RUNS");
+    }
+    // The stand-in game must not wait for a person to read what it received.
+    ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
+    const int runs = std::atoi(argv[4]);
+    const Scratch scratch = MakeInstallation(argv[3]);
+
+    SIZE_T peak = 0;
+    for (int warmUp = 0; warmUp < 2; ++warmUp) {
+        RunOnce(argv[1], argv[2], scratch, nullptr);
+    }
+    std::vector<double> launcherStartup, floorStartup, launcherPlay, floorPlay;
+    for (int run = 0; run < runs; ++run) {
+        const Sample sample = RunOnce(argv[1], argv[2], scratch, &peak);
+        launcherStartup.push_back(sample.launcherStartup);
+        floorStartup.push_back(sample.floorStartup);
+        launcherPlay.push_back(sample.launcherPlay);
+        floorPlay.push_back(sample.floorPlay);
+    }
+    Report("startup_launcher", launcherStartup);
+    Report("startup_floor", floorStartup);
+    Report("play_launcher", launcherPlay);
+    Report("play_floor", floorPlay);
+    std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
+    return 0;
+}
