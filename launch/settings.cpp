@@ -15,6 +15,13 @@ namespace {
 // A read takes at most this many bytes, its line end included, like fgets with a count of 511.
 constexpr std::size_t kLinePieceBytes = kSettingsLineSize - 2;
 
+// The three numbers in the order of the file's lines 3 to 5.
+constexpr int LaunchSettings::*kNumberLines[] = {
+    &LaunchSettings::m_width,
+    &LaunchSettings::m_height,
+    &LaunchSettings::m_refreshRate,
+};
+
 // The seven on/off values in the order of the file's lines 6 to 12.
 constexpr BOOL LaunchSettings::*kOptionLines[] = {
     &LaunchSettings::m_runInWindow,       &LaunchSettings::m_noMovies,
@@ -126,11 +133,11 @@ void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
         return;
     }
     char line[kSettingsLineSize];
-    for (int* number : {&settings.m_width, &settings.m_height, &settings.m_refreshRate}) {
+    for (int LaunchSettings::*number : kNumberLines) {
         if (!ReadSettingsLine(line, stream)) {
             return;
         }
-        *number = ParseDecimal(line);
+        settings.*number = ParseDecimal(line);
     }
     for (BOOL LaunchSettings::*option : kOptionLines) {
         if (!ReadSettingsLine(line, stream)) {

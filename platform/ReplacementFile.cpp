@@ -14,31 +14,51 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 namespace platform {
 
+namespace {
+
+// Copies a path into a member buffer; false when it does not fit.
+template <std::size_t Size> bool CopyPath(char (&target)[Size], const char* path) {
+    const std::size_t length = std::strlen(path);
+    if (length >= Size) {
+        return false;
+    }
+    std::memcpy(target, path, length + 1);
+    return true;
+}
+
+} // namespace
+
 #ifdef _WIN32
 
-ReplacementFile::ReplacementFile(const char* path) : m_path(path) {
+ReplacementFile::ReplacementFile(const char* path) {
     // Opening a read-only file for writing fails; replacing it must fail the same way.
     const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
-        !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (!CopyPath(m_path, path) ||
+        (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
         return;
     }
-    const std::string stem = m_path + ".~" + std::to_string(_getpid()) + ".";
+    const unsigned long process = static_cast<unsigned long>(_getpid());
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = stem + std::to_string(attempt);
-        const int fd =
-            _open(candidate.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | _O_TEXT,
-                  _S_IREAD | _S_IWRITE);
+        char candidate[kPathSize];
+        const int length =
+            std::snprintf(candidate, sizeof candidate, "%s.~%lu.%u", path, process, attempt);
+        if (length < 0 || length >= static_cast<int>(sizeof candidate)) {
+            return;
+        }
+        const int fd = _open(candidate, _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | _O_TEXT,
+                             _S_IREAD | _S_IWRITE);
         if (fd < 0) {
             if (errno == EEXIST) {
                 continue;
             }
             return;
         }
-        m_temporaryPath = candidate;
+        CopyPath(m_temporaryPath, candidate);
         m_stream = _fdopen(fd, "w");
         if (!m_stream) {
             _close(fd);
@@ -55,11 +75,11 @@ bool ReplacementFile::Commit() {
         std::fflush(m_stream) == 0 && !std::ferror(m_stream) && _commit(_fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
-    if (!written || !MoveFileExA(m_temporaryPath.c_str(), m_path.c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!written ||
+        !MoveFileExA(m_temporaryPath, m_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return false;
     }
-    m_temporaryPath.clear();
+    m_temporaryPath[0] = '\0';
     return true;
 }
 
@@ -68,11 +88,14 @@ bool ReplacementFile::Commit() {
 namespace {
 
 // Makes the new file's directory entry durable; a failure here leaves the new file in place.
-void SyncDirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string directory =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+void SyncDirectoryOf(const char* path) {
+    char directory[1024] = ".";
+    if (const char* slash = std::strrchr(path, '/')) {
+        const std::size_t length = slash == path ? 1 : static_cast<std::size_t>(slash - path);
+        std::memcpy(directory, path, length);
+        directory[length] = '\0';
+    }
+    const int fd = open(directory, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
@@ -81,19 +104,25 @@ void SyncDirectoryOf(const std::string& path) {
 
 } // namespace
 
-ReplacementFile::ReplacementFile(const char* path) : m_path(path) {
+ReplacementFile::ReplacementFile(const char* path) {
     struct stat old;
     const bool exists = stat(path, &old) == 0;
     // Root may write any file, so read-only is judged from the mode, as the player means it.
-    if (exists && S_ISREG(old.st_mode) && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    if (!CopyPath(m_path, path) ||
+        (exists && S_ISREG(old.st_mode) && (old.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)) {
         return;
     }
-    m_temporaryPath = m_path + ".XXXXXX";
-    const int fd = mkostemp(&m_temporaryPath[0], O_CLOEXEC);
+    char candidate[kPathSize];
+    if (std::strlen(path) + sizeof ".XXXXXX" > sizeof candidate) {
+        return;
+    }
+    std::strcpy(candidate, path);
+    std::strcat(candidate, ".XXXXXX");
+    const int fd = mkostemp(candidate, O_CLOEXEC);
     if (fd < 0) {
-        m_temporaryPath.clear();
         return;
     }
+    CopyPath(m_temporaryPath, candidate);
     // The new file keeps the old one's permissions, or gets those a newly created file would.
     mode_t mode = 0;
     if (exists && S_ISREG(old.st_mode)) {
@@ -117,10 +146,10 @@ bool ReplacementFile::Commit() {
         std::fflush(m_stream) == 0 && !std::ferror(m_stream) && fsync(fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
-    if (!written || std::rename(m_temporaryPath.c_str(), m_path.c_str()) != 0) {
+    if (!written || std::rename(m_temporaryPath, m_path) != 0) {
         return false;
     }
-    m_temporaryPath.clear();
+    m_temporaryPath[0] = '\0';
     SyncDirectoryOf(m_path);
     return true;
 }
@@ -131,8 +160,8 @@ ReplacementFile::~ReplacementFile() {
     if (m_stream) {
         std::fclose(m_stream);
     }
-    if (!m_temporaryPath.empty()) {
-        std::remove(m_temporaryPath.c_str());
+    if (m_temporaryPath[0] != '\0') {
+        std::remove(m_temporaryPath);
     }
 }
 

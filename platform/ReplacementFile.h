@@ -1,7 +1,7 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
-#include <string>
 
 namespace platform {
 
@@ -15,7 +15,8 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // The stream to write to; null when the file is read-only or no temporary file could be made.
+    // The stream to write to; null when the file is read-only, its path too long, or no temporary
+    // file could be made.
     std::FILE* Stream() const { return m_stream; }
 
     // Flushes, syncs and closes the stream, then replaces the file. False, with the temporary file
@@ -23,8 +24,10 @@ public:
     bool Commit();
 
 private:
-    std::string m_path;
-    std::string m_temporaryPath;
+    static constexpr std::size_t kPathSize = 1024;
+
+    char m_path[kPathSize] = "";
+    char m_temporaryPath[kPathSize] = ""; // empty once there is no temporary file to remove
     std::FILE* m_stream = nullptr;
 };
 

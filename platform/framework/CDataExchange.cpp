@@ -2,7 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <string>
+#include <cstdlib>
 
 HWND CDataExchange::PrepareCtrl(int id) const {
     return m_failed ? nullptr : ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
@@ -17,11 +17,17 @@ void CDataExchange::Fail(HWND control, LPCSTR message) {
 
 namespace {
 
-std::string ControlText(HWND control) {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextA(control, &text[0], static_cast<int>(text.size()))));
-    return text;
+CString ControlText(HWND control) {
+    const int size = ::GetWindowTextLengthA(control) + 1;
+    char* text = static_cast<char*>(std::malloc(static_cast<std::size_t>(size)));
+    if (!text) {
+        return CString();
+    }
+    text[0] = '\0';
+    ::GetWindowTextA(control, text, size);
+    CString result(text);
+    std::free(text);
+    return result;
 }
 
 bool IsBlank(char c) {
@@ -66,7 +72,7 @@ void DDX_Text(CDataExchange* exchange, int id, CString& value) {
         return;
     }
     if (exchange->Saving()) {
-        value = ControlText(control).c_str();
+        value = ControlText(control);
     } else {
         ::SetWindowTextA(control, value);
     }
@@ -78,7 +84,7 @@ void DDX_Text(CDataExchange* exchange, int id, int& value) {
         return;
     }
     if (exchange->Saving()) {
-        if (!ParseIntegerText(ControlText(control).c_str(), value)) {
+        if (!ParseIntegerText(ControlText(control), value)) {
             exchange->Fail(control, "Please enter a whole number.");
         }
     } else {

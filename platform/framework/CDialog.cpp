@@ -62,6 +62,7 @@ void CentreWindow(HWND window) {
 
 // Only WM_INITDIALOG is handled here: it ties the window to its object and routes every later
 // message through the object's message map, which falls back on the dialog manager's processing.
+// The program is built without exceptions, so none can ever unwind through the window system.
 INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM lParam) {
     if (message != WM_INITDIALOG) {
         return FALSE;
@@ -72,23 +73,12 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM l
     dialog->m_superWindowProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
         window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDialog::SubclassProc)));
     CentreWindow(window);
-    try {
-        return dialog->OnInitDialog();
-    } catch (...) {
-        ::EndDialog(window, -1);
-        return FALSE;
-    }
+    return dialog->OnInitDialog();
 }
 
 LRESULT CALLBACK CDialog::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
-    LRESULT result = 0;
-    try {
-        result = dialog->WindowProc(message, wParam, lParam);
-    } catch (...) {
-        // Nothing may unwind through the window system: a handler that failed ends the dialog.
-        ::EndDialog(window, -1);
-    }
+    const LRESULT result = dialog->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         dialog->m_hWnd = nullptr;
     }

@@ -7,7 +7,7 @@ class CMenu {
 public:
     HMENU m_hMenu = nullptr;
 
-    // The wrapper for a menu handle; it lives as long as the program.
+    // A wrapper for a menu handle, valid until eight other menus have been wrapped.
     static CMenu* FromHandle(HMENU menu);
 
     BOOL AppendMenu(UINT flags, UINT_PTR id = 0, LPCSTR item = nullptr);

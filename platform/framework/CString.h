@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 
 // windows.h spells LoadString as a macro for LoadStringA, which would rename the member below.
 #ifdef LoadString
@@ -9,34 +8,40 @@
 #endif
 
 // The framework's growable 8-bit text, as far as the launcher uses it. Text is handled byte by
-// byte and always readable as NUL-terminated text; no encoding is ever converted.
+// byte and always readable as NUL-terminated text; no encoding is ever converted. The storage is
+// plain C heap memory, so the program carries no C++ library containers. Should memory run out,
+// the text becomes empty rather than half-assigned.
 class CString {
 public:
     CString() = default;
-    CString(const char* text) : m_text(text ? text : "") {}
-
+    CString(const char* text) { Assign(text); }
+    CString(const CString& other) { Assign(other); }
+    CString(CString&& other) noexcept;
+    ~CString();
+    CString& operator=(const CString& other);
+    CString& operator=(CString&& other) noexcept;
     CString& operator=(const char* text);
 
-    bool IsEmpty() const { return m_text.empty(); }
-    int GetLength() const { return static_cast<int>(m_text.size()); }
-    void Empty() { m_text.clear(); }
-    operator const char*() const { return m_text.c_str(); }
+    bool IsEmpty() const { return m_length == 0; }
+    int GetLength() const { return static_cast<int>(m_length); }
+    void Empty();
+    operator const char*() const { return m_text ? m_text : ""; }
 
 #ifdef _WIN32
     // Loads a string resource of the running program; false (and empty) when there is none.
     bool LoadString(unsigned int id);
 #endif
 
-    friend bool operator==(const CString& a, const CString& b) {
-        return a.m_text == b.m_text;
-    }
-    friend bool operator==(const CString& a, const char* b) {
-        return a.m_text == b;
-    }
+    friend bool operator==(const CString& a, const CString& b);
+    friend bool operator==(const CString& a, const char* b);
     friend bool operator!=(const CString& a, const CString& b) {
         return !(a == b);
     }
 
 private:
-    std::string m_text;
+    void Assign(const char* text);
+    void Assign(const char* text, std::size_t length);
+
+    char* m_text = nullptr;
+    std::size_t m_length = 0;
 };

@@ -1,6 +1,7 @@
 #include "platform/framework/CWinApp.h"
 
-#include <string>
+#include <cstdio>
+#include <cstring>
 
 #include "platform/framework/CWnd.h"
 
@@ -11,10 +12,11 @@ CWinApp* g_application = nullptr;
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
 
-CWinApp::CWinApp(LPCSTR appName) : m_appName(appName ? appName : "") {
+CWinApp::CWinApp(LPCSTR appName) {
     g_application = this;
     if (appName) {
-        m_pszAppName = m_appName.c_str();
+        std::snprintf(m_appName, sizeof m_appName, "%s", appName);
+        m_pszAppName = m_appName;
     }
 }
 
@@ -32,9 +34,10 @@ int CWinApp::Run() {
 }
 
 void CWinApp::OnHelp() {
-    const std::string text = std::string("No help is available for ") + AfxGetAppName() + ".";
+    char text[MAX_PATH + 64];
+    std::snprintf(text, sizeof text, "No help is available for %s.", AfxGetAppName());
     const HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-    ::MessageBoxA(owner, text.c_str(), AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
+    ::MessageBoxA(owner, text, AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
 }
 
 CWinApp* AfxGetApp() {
@@ -56,14 +59,20 @@ int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
     if (!app->m_pszAppName) {
         // "C:\Games\ZTLV LAUNCHER.EXE" gives "ZTLV LAUNCHER".
-        char path[MAX_PATH];
-        const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string name(path, length < MAX_PATH ? length : 0);
-        name.erase(0, name.find_last_of("\\/") + 1);
-        name.erase(name.find_last_of('.') == std::string::npos ? name.size()
-                                                               : name.find_last_of('.'));
-        app->m_appName = name;
-        app->m_pszAppName = app->m_appName.c_str();
+        char path[MAX_PATH] = "";
+        ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        path[MAX_PATH - 1] = '\0';
+        const char* name = path;
+        for (const char* c = path; *c; ++c) {
+            if (*c == '\\' || *c == '/') {
+                name = c + 1;
+            }
+        }
+        std::snprintf(app->m_appName, sizeof app->m_appName, "%s", name);
+        if (char* extension = std::strrchr(app->m_appName, '.')) {
+            *extension = '\0';
+        }
+        app->m_pszAppName = app->m_appName;
     }
     return app->InitInstance() ? app->Run() : 0;
 }

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "platform/framework/CCmdTarget.h"
 
 class CWnd;
@@ -39,7 +37,7 @@ protected:
 
 private:
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
-    std::string m_appName;
+    char m_appName[MAX_PATH] = "";
 };
 
 CWinApp* AfxGetApp();
