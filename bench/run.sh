@@ -11,7 +11,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench --target settings_benchmark settings_instructions >/dev/null
 cmake --preset windows -DZTLV_BENCH=ON >/dev/null
 cmake --build --preset windows --target ztlv_launcher stand_in_game window_timing floor_dialog \
-    >/dev/null
+    floor_launcher_template >/dev/null
 cmake --preset windows-i686 >/dev/null
 cmake --build --preset windows-i686 --target ztlv_launcher >/dev/null
 
@@ -23,8 +23,9 @@ win=$PWD/build/windows
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 WITH_WINE_DISPLAY="" sh tools/with-wine.sh build/windows sh -c '"$WINELOADER" "$@"' wine \
     "$win/bench/window_timing.exe" "$(windows_path "$win/ZTLV LAUNCHER.EXE")" \
-    "$(windows_path "$win/bench/floor_dialog.exe")" "$(windows_path "$win/demo/stand_in_game.exe")" \
-    "$runs" >"$results/window"
+    "$(windows_path "$win/bench/floor_dialog.exe")" \
+    "$(windows_path "$win/bench/floor_launcher_template.exe")" \
+    "$(windows_path "$win/demo/stand_in_game.exe")" "$runs" >"$results/window"
 
 # Native: time per call, and instructions per Play where valgrind is present.
 build/bench/bench/settings_benchmark --benchmark_format=csv --benchmark_min_time=0.3 \
@@ -56,9 +57,11 @@ FILENAME ~ /sections$/ && $2 ~ /^\./ { size = hex($3);
 END {
     printf "%-44s %12s %12s %12s\n", "measure", "launcher", "floor", "ratio"
     row("start-up to a usable window (ms)", "startup_launcher", "startup_floor")
+    row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor")
     row("Play click to running game (ms)", "play_launcher", "play_floor")
     printf "  (median of %d runs after 2 warm-ups; spread min..max and quartiles below)\n", runs
-    spread("startup_launcher"); spread("startup_floor"); spread("play_launcher"); spread("play_floor")
+    spread("startup_launcher"); spread("startup_floor"); spread("startup_template_floor")
+    spread("play_launcher"); spread("play_floor")
     printf "%-44s %12s\n", "settings and arguments, natively", "per call"
     for (name in native) printf "  %-42s %9.0f %s\n", name, native[name], unit[name]
     printf "  %-42s %12s\n", "LoadSettings + both BuildLaunchArguments", instructions " instr"
@@ -77,5 +80,5 @@ function hex(text,    i, value) {
     return value
 }
 function row(label, a, b) { printf "%-44s %12.1f %12.1f %12.2f\n", label, median[a], median[b], median[a] / median[b] }
-function spread(n) { printf "  %-20s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", n, low[n], q1[n], q3[n], high[n] }
+function spread(n) { printf "  %-22s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", n, low[n], q1[n], q3[n], high[n] }
 ' "$results/window" "$results/native" "$results/sections"

@@ -1,11 +1,12 @@
 // Times the real launcher from outside, under Wine, against floor programs built by the same
 // toolchain, run for run and interleaved so both meet the same machine:
-//   start-up:     program start until the dialog is visible (and, for the launcher, the width box
-//                 holds the focus), against a bare program opening one empty dialog;
+//   start-up:     program start until the dialog is visible (and, where it has one, the width box
+//                 holds the focus), against a bare program opening one empty dialog, and the same
+//                 bare program opening the launcher's own dialog template;
 //   play to game: the Play click until the stand-in game has written its record, against
 //                 starting the same stand-in directly with the same command line.
 // It also reads the launcher's peak working set at the idle dialog.
-// Usage: window_timing LAUNCHER_EXE FLOOR_EXE STAND_IN_EXE RUNS
+// Usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE RUNS
 // Prints lines "NAME median min max first-quartile third-quartile" in milliseconds.
 
 #include <windows.h>
@@ -123,27 +124,36 @@ void WriteSettings(const Scratch& scratch) {
 struct Sample {
     double launcherStartup;
     double floorStartup;
+    double templateFloorStartup;
     double launcherPlay;
     double floorPlay;
 };
 
-Sample RunOnce(const std::string& launcher, const std::string& floor, const Scratch& scratch,
-               SIZE_T* peakWorkingSet) {
+// Starts a program and times it until its dialog is usable; returns the dialog, still open.
+HWND TimeStartUp(const std::string& program, const std::string& folder, const char* caption,
+                 int focusId, PROCESS_INFORMATION& process, double& elapsed) {
+    const double start = Now();
+    process = Start(program, "\"" + program + "\"", folder);
+    HWND dialog = nullptr;
+    if (!PollUntil(10000, [&] {
+            dialog = VisibleWindowOf(process.dwProcessId, caption);
+            return dialog && (focusId == 0 || FocusIsOn(dialog, focusId));
+        })) {
+        Fail(program + " did not become usable");
+    }
+    elapsed = Now() - start;
+    return dialog;
+}
+
+Sample RunOnce(const std::string& launcher, const std::string& floor,
+               const std::string& templateFloor, const Scratch& scratch, SIZE_T* peakWorkingSet) {
     Sample sample = {};
-    const std::string launcherLine = "\"" + launcher + "\"";
 
     // Launcher start-up, then closed without playing.
     WriteSettings(scratch);
-    double start = Now();
-    PROCESS_INFORMATION process = Start(launcher, launcherLine, scratch.folder);
-    HWND dialog = nullptr;
-    if (!PollUntil(10000, [&] {
-            dialog = VisibleWindowOf(process.dwProcessId, "ZTLV/Z3D Launcher");
-            return dialog && FocusIsOn(dialog, 1004);
-        })) {
-        Fail("the launcher did not become usable");
-    }
-    sample.launcherStartup = Now() - start;
+    PROCESS_INFORMATION process;
+    HWND dialog = TimeStartUp(launcher, scratch.folder, "ZTLV/Z3D Launcher", 1004, process,
+                              sample.launcherStartup);
     ::Sleep(100);
     PROCESS_MEMORY_COUNTERS memory = {};
     if (peakWorkingSet && ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory)) {
@@ -152,30 +162,21 @@ Sample RunOnce(const std::string& launcher, const std::string& floor, const Scra
     ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     Finish(process);
 
-    // Floor start-up.
-    start = Now();
-    process = Start(floor, "\"" + floor + "\"", scratch.folder);
-    HWND floorDialog = nullptr;
-    if (!PollUntil(10000, [&] {
-            return (floorDialog = VisibleWindowOf(process.dwProcessId, "Floor")) != nullptr;
-        })) {
-        Fail("the floor dialog did not appear");
-    }
-    sample.floorStartup = Now() - start;
-    ::PostMessageA(floorDialog, WM_COMMAND, IDCANCEL, 0);
+    // The floors' start-up.
+    dialog = TimeStartUp(floor, scratch.folder, "Floor", 0, process, sample.floorStartup);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    Finish(process);
+    dialog = TimeStartUp(templateFloor, scratch.folder, "ZTLV/Z3D Launcher", 1004, process,
+                         sample.templateFloorStartup);
+    ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     Finish(process);
 
     // Launcher: Play until the game has written its record.
     ::DeleteFileA(scratch.record.c_str());
-    process = Start(launcher, launcherLine, scratch.folder);
-    if (!PollUntil(10000, [&] {
-            dialog = VisibleWindowOf(process.dwProcessId, "ZTLV/Z3D Launcher");
-            return dialog && FocusIsOn(dialog, 1004);
-        })) {
-        Fail("the launcher did not become usable");
-    }
+    double ignored = 0;
+    dialog = TimeStartUp(launcher, scratch.folder, "ZTLV/Z3D Launcher", 1004, process, ignored);
     const HWND play = ::GetDlgItem(dialog, 1000);
-    start = Now();
+    double start = Now();
     ::PostMessageA(play, BM_CLICK, 0, 0);
     if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
         Fail("the game was not started");
@@ -208,28 +209,30 @@ void Report(const char* name, std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE STAND_IN_EXE RUNS");
+    if (argc != 6) {
+        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE RUNS");
     }
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
-    const int runs = std::atoi(argv[4]);
-    const Scratch scratch = MakeInstallation(argv[3]);
+    const int runs = std::atoi(argv[5]);
+    const Scratch scratch = MakeInstallation(argv[4]);
 
     SIZE_T peak = 0;
     for (int warmUp = 0; warmUp < 2; ++warmUp) {
-        RunOnce(argv[1], argv[2], scratch, nullptr);
+        RunOnce(argv[1], argv[2], argv[3], scratch, nullptr);
     }
-    std::vector<double> launcherStartup, floorStartup, launcherPlay, floorPlay;
+    std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay;
     for (int run = 0; run < runs; ++run) {
-        const Sample sample = RunOnce(argv[1], argv[2], scratch, &peak);
+        const Sample sample = RunOnce(argv[1], argv[2], argv[3], scratch, &peak);
         launcherStartup.push_back(sample.launcherStartup);
         floorStartup.push_back(sample.floorStartup);
+        templateStartup.push_back(sample.templateFloorStartup);
         launcherPlay.push_back(sample.launcherPlay);
         floorPlay.push_back(sample.floorPlay);
     }
     Report("startup_launcher", launcherStartup);
     Report("startup_floor", floorStartup);
+    Report("startup_template_floor", templateStartup);
     Report("play_launcher", launcherPlay);
     Report("play_floor", floorPlay);
     std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
