@@ -44,7 +44,8 @@ template <class Check> bool PollUntil(double timeoutMs, Check check) {
         if (Now() > deadline) {
             return false;
         }
-        ::Sleep(0);
+        // A short sleep, not a spin: on two cores a busy driver would slow what it measures.
+        ::Sleep(1);
     }
     return true;
 }
