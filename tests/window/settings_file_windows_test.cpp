@@ -1,0 +1,89 @@
+// Saving and loading the settings file with Windows' own file system calls: text mode on disk,
+// the read-only attribute, and a failed save that must leave the old file as it was.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "LauncherProcess.h"
+#include "launch/settings.h"
+
+namespace {
+
+const char kOldFile[] = "old 3D\r\nold Tolvane\r\n1\r\n2\r\n3\r\n";
+
+// A scratch folder that is the working directory while the test runs.
+class SettingsFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ::GetCurrentDirectoryA(MAX_PATH, m_previous);
+        ASSERT_TRUE(::SetCurrentDirectoryA(m_folder.Path().c_str()));
+        std::snprintf(g_zerbs3DDirectory, sizeof g_zerbs3DDirectory, "C:\\Games\\Zerbs 3D");
+        std::snprintf(g_tolvaneDirectory, sizeof g_tolvaneDirectory, "D:\\100%% Tolvane");
+        m_settings.m_width = 1024;
+        m_settings.m_height = 768;
+        m_settings.m_refreshRate = 60;
+        m_settings.m_runInWindow = 1;
+        m_settings.m_advancedSwitches = " /X\r";
+    }
+    void TearDown() override {
+        ::SetFileAttributesA((m_folder / kSettingsFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::SetCurrentDirectoryA(m_previous);
+    }
+
+    // Names in the folder, to show a temporary file left behind.
+    std::string Listing() const {
+        std::string names;
+        WIN32_FIND_DATAA entry;
+        const HANDLE search = ::FindFirstFileA((m_folder / "*").c_str(), &entry);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = entry.cFileName;
+                if (name != "." && name != "..") {
+                    names += names.empty() ? name : " " + name;
+                }
+            } while (::FindNextFileA(search, &entry));
+            ::FindClose(search);
+        }
+        return names;
+    }
+
+    ScratchFolder m_folder;
+    char m_previous[MAX_PATH] = "";
+    LaunchSettings m_settings;
+};
+
+TEST_F(SettingsFolder, SavedFileHasWindowsLineEndsAndLoadsBack) {
+    ASSERT_TRUE(SaveSettings(m_settings));
+    EXPECT_EQ(ReadWholeFile(kSettingsFileName),
+              "C:\\Games\\Zerbs 3D\r\nD:\\100% Tolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\n"
+              "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n /X\r\r\n\r\n\r\n");
+    EXPECT_EQ(Listing(), kSettingsFileName);
+
+    LaunchSettings loaded;
+    g_zerbs3DDirectory[0] = '\0';
+    ASSERT_TRUE(LoadSettings(loaded));
+    EXPECT_STREQ(g_zerbs3DDirectory, "C:\\Games\\Zerbs 3D");
+    EXPECT_EQ(loaded.m_width, 1024);
+    EXPECT_EQ(loaded.m_runInWindow, 1);
+    EXPECT_STREQ(loaded.m_advancedSwitches, " /X\r");
+}
+
+TEST_F(SettingsFolder, ReadOnlyFileIsNotReplaced) {
+    WriteWholeFile(kSettingsFileName, kOldFile);
+    ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(SaveSettings(m_settings));
+    EXPECT_EQ(ReadWholeFile(kSettingsFileName), kOldFile);
+    EXPECT_EQ(Listing(), kSettingsFileName);
+}
+
+TEST_F(SettingsFolder, FolderInTheFilesPlaceFailsTheSaveAndLeavesNoTemporaryFile) {
+    ASSERT_TRUE(::CreateDirectoryA(kSettingsFileName, nullptr));
+    EXPECT_FALSE(SaveSettings(m_settings));
+    EXPECT_EQ(Listing(), kSettingsFileName);
+    ::RemoveDirectoryA(kSettingsFileName);
+}
+
+} // namespace
