@@ -36,10 +36,6 @@ CString& CString::operator=(const char* text) {
     return *this;
 }
 
-void CString::Empty() {
-    Assign("", 0);
-}
-
 void CString::Assign(const char* text) {
     Assign(text ? text : "", text ? std::strlen(text) : 0);
 }

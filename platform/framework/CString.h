@@ -23,8 +23,6 @@ public:
     CString& operator=(const char* text);
 
     bool IsEmpty() const { return m_length == 0; }
-    int GetLength() const { return static_cast<int>(m_length); }
-    void Empty();
     operator const char*() const { return m_text ? m_text : ""; }
 
 #ifdef _WIN32
