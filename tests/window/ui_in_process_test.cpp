@@ -1,5 +1,6 @@
 // The launcher dialog and the framework run inside this test program, for what cannot be seen
-// from outside: the painting of the minimized window and the framework's own rules.
+// from another process: the minimized window's drawing, the system menu (menus belong to their
+// process under Wine), the About box, and the framework's own rules.
 
 #include <gtest/gtest.h>
 
