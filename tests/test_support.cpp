@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <vector>
 
@@ -36,22 +34,6 @@ LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& sta
 
 std::string FixturePath(const std::string& name) {
     return std::string(ZTLV_FIXTURE_DIR "/") + name;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out.flush()) {
-        throw std::runtime_error("cannot write " + path);
-    }
 }
 
 TemporaryDirectory::TemporaryDirectory() : m_previous(fs::current_path().string()) {

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "file_bytes.h"
 #include "launch/settings.h"
 
 // Lets test failures show a CString's text.
@@ -25,8 +26,6 @@ LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& sta
 void SetDirectories(const std::string& zerbs3D, const std::string& tolvane);
 
 std::string FixturePath(const std::string& name);
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A fresh folder that is the working directory for the object's lifetime, removed afterwards.
 class TemporaryDirectory {

@@ -1,7 +1,5 @@
 #include "LauncherProcess.h"
 
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -59,22 +57,6 @@ std::string WindowsPath(const std::string& path) {
         }
     }
     return windows;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteWholeFile(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    if (!out.flush()) {
-        throw std::runtime_error("cannot write " + path);
-    }
 }
 
 ScratchFolder::ScratchFolder() {
@@ -242,7 +224,7 @@ std::string WaitForGameRecord(const std::string& folder, DWORD timeoutMs) {
         if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             return false;
         }
-        record = ReadWholeFile(path);
+        record = ReadFileBytes(path);
         return true;
     });
     return record;

@@ -4,11 +4,10 @@
 
 #include <string>
 
+#include "file_bytes.h"
+
 // Windows-style path of a file the build names with a POSIX path (Wine maps / to drive Z:).
 std::string WindowsPath(const std::string& path);
-
-std::string ReadWholeFile(const std::string& path);
-void WriteWholeFile(const std::string& path, const std::string& bytes);
 
 // A fresh folder under the Windows temporary folder, removed with everything in it afterwards.
 class ScratchFolder {

@@ -35,7 +35,7 @@ protected:
     // Starts the launcher on a settings file with the stand-in games installed beside it.
     LauncherProcess& Start(const std::string& settings = kOverviewFile) {
         m_folder.InstallStandInGames();
-        WriteWholeFile(Settings(), settings);
+        WriteFileBytes(Settings(), settings);
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
         m_launcher->Dialog();
         return *m_launcher;
@@ -152,7 +152,7 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
     EXPECT_EQ(RecordField(record, "argument 1"), "/W") << "the game splits its command line itself";
     EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs 3D");
     EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end";
-    EXPECT_EQ(ReadWholeFile(Settings()),
+    EXPECT_EQ(ReadFileBytes(Settings()),
               "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
               "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n");
 }
@@ -194,16 +194,16 @@ TEST_F(LauncherDialog, EnterInTheWidthBoxLaunchesWithTheHeightBoxAsItStands) {
     launcher.PressKey(VK_RETURN);
     EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
     ASSERT_TRUE(launcher.WaitForExit());
-    EXPECT_NE(ReadWholeFile(Settings()).find("\r\n640\r\n123\r\n"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(Settings()).find("\r\n640\r\n123\r\n"), std::string::npos);
 }
 
 TEST_F(LauncherDialog, MissingGameEndsTheLauncherAfterSaving) {
-    WriteWholeFile(Settings(), "nowhere\nnowhere\n1024\n768\n60\n");
+    WriteFileBytes(Settings(), "nowhere\nnowhere\n1024\n768\n60\n");
     m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
     m_launcher->Dialog();
     m_launcher->Click(kPlayZerbs3D);
     EXPECT_TRUE(m_launcher->WaitForExit()) << "the dialog closes and the program ends";
-    EXPECT_EQ(ReadWholeFile(Settings()).substr(0, 9), "nowhere\r\n");
+    EXPECT_EQ(ReadFileBytes(Settings()).substr(0, 9), "nowhere\r\n");
 }
 
 TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
@@ -219,7 +219,7 @@ TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
         launcher.PressKey(VK_ESCAPE);
         EXPECT_TRUE(launcher.WaitForExit());
     }
-    EXPECT_EQ(ReadWholeFile(Settings()), untouched);
+    EXPECT_EQ(ReadFileBytes(Settings()), untouched);
     EXPECT_TRUE(WaitForGameRecord(m_folder / "Zerbs 3D", 0).empty());
     EXPECT_TRUE(WaitForGameRecord(m_folder / "Tolvane", 0).empty());
 }

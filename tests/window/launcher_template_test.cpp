@@ -106,7 +106,7 @@ RECT ClientRectOf(HWND control, HWND dialog) {
 class LauncherTemplate : public ::testing::Test {
 protected:
     void SetUp() override {
-        WriteWholeFile(m_folder / "ztlvlauncher.ini", "a\nb\n1\n2\n3\n");
+        WriteFileBytes(m_folder / "ztlvlauncher.ini", "a\nb\n1\n2\n3\n");
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
         ASSERT_TRUE(m_units.Ready()) << "no display: the dialog could not be created";
         m_dialog = m_launcher->Dialog();

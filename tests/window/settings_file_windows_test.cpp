@@ -57,7 +57,7 @@ protected:
 
 TEST_F(SettingsFolder, SavedFileHasWindowsLineEndsAndLoadsBack) {
     ASSERT_TRUE(SaveSettings(m_settings));
-    EXPECT_EQ(ReadWholeFile(kSettingsFileName),
+    EXPECT_EQ(ReadFileBytes(kSettingsFileName),
               "C:\\Games\\Zerbs 3D\r\nD:\\100% Tolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\n"
               "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n /X\r\r\n\r\n\r\n");
     EXPECT_EQ(Listing(), kSettingsFileName);
@@ -72,10 +72,10 @@ TEST_F(SettingsFolder, SavedFileHasWindowsLineEndsAndLoadsBack) {
 }
 
 TEST_F(SettingsFolder, ReadOnlyFileIsNotReplaced) {
-    WriteWholeFile(kSettingsFileName, kOldFile);
+    WriteFileBytes(kSettingsFileName, kOldFile);
     ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(SaveSettings(m_settings));
-    EXPECT_EQ(ReadWholeFile(kSettingsFileName), kOldFile);
+    EXPECT_EQ(ReadFileBytes(kSettingsFileName), kOldFile);
     EXPECT_EQ(Listing(), kSettingsFileName);
 }
 

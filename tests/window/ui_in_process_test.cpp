@@ -101,7 +101,7 @@ int MatchingPixels(HDC dc, const IconPixels& icon, int left, int top) {
 class ScratchWorkingDirectory {
 public:
     explicit ScratchWorkingDirectory(const std::string& settings) {
-        WriteWholeFile(m_folder / "ztlvlauncher.ini", settings);
+        WriteFileBytes(m_folder / "ztlvlauncher.ini", settings);
         ::GetCurrentDirectoryA(MAX_PATH, m_previous);
         ::SetCurrentDirectoryA(m_folder.Path().c_str());
     }
