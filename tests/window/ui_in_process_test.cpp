@@ -24,9 +24,13 @@ CWinApp g_testApplication("ui tests");
 void RunDialogWith(CDialog& dialog, const char* caption, const std::function<void(HWND)>& driver) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
+        // Shown means initialised: the dialog manager shows the window once OnInitDialog returns.
         HWND window = nullptr;
         for (int i = 0; i < 500 && !window; ++i) {
             window = ::FindWindowA(nullptr, caption);
+            if (window && !::IsWindowVisible(window)) {
+                window = nullptr;
+            }
             ::Sleep(20);
         }
         if (window) {
@@ -36,6 +40,16 @@ void RunDialogWith(CDialog& dialog, const char* caption, const std::function<voi
         }
         done = true;
         if (window) {
+            // Boxes the driver left open go first, or the dialog could not end.
+            ::EnumThreadWindows(
+                ::GetWindowThreadProcessId(window, nullptr),
+                [](HWND other, LPARAM main) -> BOOL {
+                    if (other != reinterpret_cast<HWND>(main) && ::IsWindowVisible(other)) {
+                        ::PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(window));
             ::PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
         }
     });
@@ -168,10 +182,12 @@ TEST(LauncherPaint, DraggingTheMinimizedWindowShowsTheIcon) {
     });
 }
 
-// Waits for this process's window with the caption; null after five seconds.
+// Waits until this process's window with the caption is shown; null after five seconds. A modal
+// box exists a moment before it is shown, and a click that reaches it then is lost.
 HWND WaitForOwnWindow(const char* caption) {
     for (int i = 0; i < 250; ++i) {
-        if (const HWND window = ::FindWindowA(nullptr, caption)) {
+        const HWND window = ::FindWindowA(nullptr, caption);
+        if (window && ::IsWindowVisible(window)) {
             return window;
         }
         ::Sleep(20);
