@@ -8,8 +8,7 @@
 #include <cstring>
 #include <utility>
 
-CString::CString(CString&& other) noexcept
-    : m_text(std::exchange(other.m_text, nullptr)), m_length(std::exchange(other.m_length, 0)) {}
+CString::CString(CString&& other) noexcept : m_text(std::exchange(other.m_text, nullptr)) {}
 
 CString::~CString() {
     std::free(m_text);
@@ -26,7 +25,6 @@ CString& CString::operator=(CString&& other) noexcept {
     if (this != &other) {
         std::free(m_text);
         m_text = std::exchange(other.m_text, nullptr);
-        m_length = std::exchange(other.m_length, 0);
     }
     return *this;
 }
@@ -49,11 +47,10 @@ void CString::Assign(const char* text, std::size_t length) {
     }
     std::free(m_text);
     m_text = copy;
-    m_length = copy ? length : 0;
 }
 
 bool operator==(const CString& a, const CString& b) {
-    return a.m_length == b.m_length && std::strcmp(a, b) == 0;
+    return std::strcmp(a, b) == 0;
 }
 
 bool operator==(const CString& a, const char* b) {

@@ -22,7 +22,7 @@ public:
     CString& operator=(CString&& other) noexcept;
     CString& operator=(const char* text);
 
-    bool IsEmpty() const { return m_length == 0; }
+    bool IsEmpty() const { return !m_text || m_text[0] == '\0'; }
     operator const char*() const { return m_text ? m_text : ""; }
 
 #ifdef _WIN32
@@ -40,6 +40,5 @@ private:
     void Assign(const char* text);
     void Assign(const char* text, std::size_t length);
 
-    char* m_text = nullptr;
-    std::size_t m_length = 0;
+    char* m_text = nullptr; // null for the empty text
 };

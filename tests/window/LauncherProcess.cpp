@@ -90,6 +90,17 @@ void ScratchFolder::InstallStandInGames() const {
     }
 }
 
+ScratchWorkingDirectory::ScratchWorkingDirectory() {
+    ::GetCurrentDirectoryA(MAX_PATH, m_previous);
+    if (!::SetCurrentDirectoryA(m_folder.Path().c_str())) {
+        throw std::runtime_error("cannot enter " + m_folder.Path());
+    }
+}
+
+ScratchWorkingDirectory::~ScratchWorkingDirectory() {
+    ::SetCurrentDirectoryA(m_previous);
+}
+
 LauncherProcess::LauncherProcess(const std::string& workingDirectory) {
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");

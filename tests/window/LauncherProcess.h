@@ -27,6 +27,21 @@ private:
     std::string m_path;
 };
 
+// A scratch folder that is the process's working directory for the object's lifetime.
+class ScratchWorkingDirectory {
+public:
+    ScratchWorkingDirectory();
+    ~ScratchWorkingDirectory();
+    ScratchWorkingDirectory(const ScratchWorkingDirectory&) = delete;
+    ScratchWorkingDirectory& operator=(const ScratchWorkingDirectory&) = delete;
+
+    const ScratchFolder& Folder() const { return m_folder; }
+
+private:
+    ScratchFolder m_folder;
+    char m_previous[MAX_PATH] = "";
+};
+
 // The real launcher program, started in a folder and driven from outside with window messages,
 // as the player's mouse and keyboard would drive it. Every wait times out instead of hanging.
 class LauncherProcess {

@@ -18,8 +18,6 @@ const char kOldFile[] = "old 3D\r\nold Tolvane\r\n1\r\n2\r\n3\r\n";
 class SettingsFolder : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::GetCurrentDirectoryA(MAX_PATH, m_previous);
-        ASSERT_TRUE(::SetCurrentDirectoryA(m_folder.Path().c_str()));
         std::snprintf(g_zerbs3DDirectory, sizeof g_zerbs3DDirectory, "C:\\Games\\Zerbs 3D");
         std::snprintf(g_tolvaneDirectory, sizeof g_tolvaneDirectory, "D:\\100%% Tolvane");
         m_settings.m_width = 1024;
@@ -29,15 +27,14 @@ protected:
         m_settings.m_advancedSwitches = " /X\r";
     }
     void TearDown() override {
-        ::SetFileAttributesA((m_folder / kSettingsFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::SetCurrentDirectoryA(m_previous);
+        ::SetFileAttributesA((Folder() / kSettingsFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
     // Names in the folder, to show a temporary file left behind.
     std::string Listing() const {
         std::string names;
         WIN32_FIND_DATAA entry;
-        const HANDLE search = ::FindFirstFileA((m_folder / "*").c_str(), &entry);
+        const HANDLE search = ::FindFirstFileA((Folder() / "*").c_str(), &entry);
         if (search != INVALID_HANDLE_VALUE) {
             do {
                 const std::string name = entry.cFileName;
@@ -50,8 +47,9 @@ protected:
         return names;
     }
 
-    ScratchFolder m_folder;
-    char m_previous[MAX_PATH] = "";
+    const ScratchFolder& Folder() const { return m_directory.Folder(); }
+
+    ScratchWorkingDirectory m_directory;
     LaunchSettings m_settings;
 };
 

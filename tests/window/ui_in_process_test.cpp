@@ -112,18 +112,12 @@ int MatchingPixels(HDC dc, const IconPixels& icon, int left, int top) {
     return matching;
 }
 
-class ScratchWorkingDirectory {
+// A working directory of its own holding a settings file.
+class SettingsInScratchFolder : public ScratchWorkingDirectory {
 public:
-    explicit ScratchWorkingDirectory(const std::string& settings) {
-        WriteFileBytes(m_folder / "ztlvlauncher.ini", settings);
-        ::GetCurrentDirectoryA(MAX_PATH, m_previous);
-        ::SetCurrentDirectoryA(m_folder.Path().c_str());
+    explicit SettingsInScratchFolder(const std::string& settings) {
+        WriteFileBytes(Folder() / "ztlvlauncher.ini", settings);
     }
-    ~ScratchWorkingDirectory() { ::SetCurrentDirectoryA(m_previous); }
-
-private:
-    ScratchFolder m_folder;
-    char m_previous[MAX_PATH] = "";
 };
 
 // The launcher's drawing, reachable from the test.
@@ -135,7 +129,7 @@ public:
 // Wine draws a minimized window as a bare title bar with no client area and never asks it to paint
 // its client area, so the minimized drawing is checked on a device context of the test's own.
 TEST(LauncherPaint, MinimizedDrawingPutsTheIconInTheMiddleOfTheClientArea) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     PaintProbe dialog;
     const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(144));
     ASSERT_NE(icon, nullptr);
@@ -172,7 +166,7 @@ TEST(LauncherPaint, MinimizedDrawingPutsTheIconInTheMiddleOfTheClientArea) {
 }
 
 TEST(LauncherPaint, DraggingTheMinimizedWindowShowsTheIcon) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     CLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND window) {
         const LRESULT icon = ::SendMessageA(window, WM_QUERYDRAGICON, 0, 0);
@@ -209,7 +203,7 @@ std::string TextOf(HWND window) {
 }
 
 TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     CLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND window) {
         const HMENU menu = ::GetSystemMenu(window, FALSE);
@@ -248,7 +242,7 @@ public:
 };
 
 TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
         // The low four bits belong to the system and are ignored.
@@ -280,7 +274,7 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
 }
 
 TEST(AboutBox, MatchesItsTemplate) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
         ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0010, 0);
@@ -346,7 +340,7 @@ TEST(AboutBox, MatchesItsTemplate) {
 }
 
 TEST(AboutBox, OpeningItFromTheWidthBoxRunsTheWidthRule) {
-    ScratchWorkingDirectory directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
         ::SetDlgItemTextA(launcher, 1004, "800");
