@@ -1,6 +1,7 @@
 #!/bin/sh
 # Opens the launcher on a demo installation inside a Wine virtual desktop, saves a picture of it
-# and one of its About box, and closes it. Runs inside with-wine.sh.
+# and one of its About box, then presses "Play Zerbs 3D" as a player would, prints what the
+# stand-in game received and saves a picture of the game's window. Runs inside with-wine.sh.
 # Usage: screenshot.sh LAUNCHER_EXE DEMO_DIR OUTPUT_DIR POST_MESSAGE_EXE
 set -eu
 
@@ -14,12 +15,18 @@ desktop=ZTLVLauncher
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 
 # Runs a program on the launcher's virtual desktop.
-on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,320x460" "$@"; }
+# The desktop is large enough for the stand-in game's message box; each picture is cut down to the
+# windows on it, with a margin of the desktop's colour.
+on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,800x600" "$@"; }
 
 capture() {
     # Let the window paint before it is captured.
     sleep 2
-    /usr/bin/import -window "$window" "$output/$1"
+    /usr/bin/import -window "$window" "$output/desktop.png"
+    background=$(/usr/bin/convert "$output/desktop.png" -format '%[pixel:p{0,0}]' info:)
+    /usr/bin/convert "$output/desktop.png" -trim +repage -bordercolor "$background" -border 12 \
+        "$output/$1"
+    rm -f "$output/desktop.png"
     echo "screenshot: $output/$1"
 }
 
@@ -44,6 +51,24 @@ capture launcher.png
 on_desktop "$(windows_path "$poster")" "ZTLV/Z3D Launcher" 0x0112 0x0010
 capture about.png
 on_desktop "$(windows_path "$poster")" "About ZTLV Launcher" 0x0111 1
+
+# A click on "Play Zerbs 3D" (BM_CLICK to button 1000): the launcher saves its settings and the
+# stand-in game takes its place, records what it received in its folder and shows it.
+record="$demo/Zerbs 3D/received.txt"
+rm -f "$record"
+on_desktop "$(windows_path "$poster")" "ZTLV/Z3D Launcher" 0x00F5 0 1000
+for _ in $(seq 100); do
+    [ -s "$record" ] && break
+    sleep 0.1
+done
+if [ ! -s "$record" ]; then
+    echo "screenshot: the stand-in game did not start" >&2
+    kill "$session" 2>/dev/null || true
+    exit 1
+fi
+grep -E '^(command line|working directory): ' "$record" | sed 's/^/the game received /'
+capture game.png
+on_desktop "$(windows_path "$poster")" "Stand-in game" 0x0111 1
 
 "$WINELOADER" taskkill /im "$(basename "$launcher")" >/dev/null 2>&1 || true
 for _ in $(seq 50); do

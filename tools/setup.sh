@@ -3,13 +3,19 @@
 # only what is missing, so running it again costs nothing.
 set -eu
 
-# Native build and tests, the fuzzer, the Windows cross-compilers, 64-bit Wine, a virtual display
-# and the tools that find and photograph its windows.
+# Native build and tests, the fuzzer, the Windows cross-compilers, 64-bit and 32-bit Wine (one
+# prefix runs both where the kernel can execute 32-bit code), a virtual display and the tools that
+# find and photograph its windows.
 packages="cmake ninja-build g++ clang clang-format libclang-rt-14-dev libgtest-dev libgmock-dev googletest
 libbenchmark-dev valgrind
-mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 fonts-wine
+mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386 fonts-wine
 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3 xvfb x11-utils
 imagemagick"
+
+# 32-bit Wine comes from Debian's i386 packages.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
 
 missing=""
 for package in $packages; do

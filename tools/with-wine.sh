@@ -47,5 +47,12 @@ wineserver -p
 # The first start builds the prefix; Wine's background services would otherwise hold the output
 # of whatever runs next open.
 "$WINELOADER" cmd /c exit >/dev/null 2>&1 </dev/null
+# Debian's Wine does not find its own fonts (fonts-wine) where it looks; in the prefix's font folder
+# it does, and draws as Windows does: Marlett's symbols on the caption buttons, MS Sans Serif.
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [ ! -e "$fonts/marlett.ttf" ]; then
+    mkdir -p "$fonts"
+    cp /usr/share/wine/fonts/* "$fonts/"
+fi
 
 "$@"

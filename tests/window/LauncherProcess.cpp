@@ -131,7 +131,7 @@ HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const
         HWND found;
     } search = {m_process.dwProcessId, caption, visibleOnly, nullptr};
     ::EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
+        [](HWND window, LPARAM context) CALLBACK -> BOOL {
             Search& s = *reinterpret_cast<Search*>(context);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -84,14 +86,14 @@ TEST_F(ProgramResources, EveryResourceIsStoredInBritishEnglish) {
     for (LPCSTR type : {RT_DIALOG, RT_BITMAP, RT_GROUP_ICON, RT_ICON, RT_VERSION, RT_STRING}) {
         ::EnumResourceNamesA(
             m_module, type,
-            [](HMODULE module, LPCSTR resourceType, LPSTR name, LONG_PTR context) -> BOOL {
+            [](HMODULE module, LPCSTR resourceType, LPSTR name, LONG_PTR context) CALLBACK -> BOOL {
                 auto& c = *reinterpret_cast<Collected*>(context);
                 c.names.push_back(IS_INTRESOURCE(name)
                                       ? std::to_string(reinterpret_cast<ULONG_PTR>(name))
                                       : std::string(name));
                 ::EnumResourceLanguagesA(
                     module, resourceType, name,
-                    [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR inner) -> BOOL {
+                    [](HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR inner) CALLBACK -> BOOL {
                         reinterpret_cast<Collected*>(inner)->languages.push_back(language);
                         return TRUE;
                     },
@@ -116,7 +118,7 @@ TEST_F(ProgramResources, IconGroupsHoldTheListedPaletteImages) {
     int groups = 0;
     ::EnumResourceNamesA(
         m_module, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) -> BOOL {
+        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) CALLBACK -> BOOL {
             ++*reinterpret_cast<int*>(count);
             return TRUE;
         },
@@ -202,6 +204,24 @@ TEST_F(ProgramResources, VersionBlockNamesTheProgram) {
     EXPECT_NE(text("CompanyName"), "(missing)");
     EXPECT_NE(text("LegalCopyright"), "(missing)");
     EXPECT_NE(std::string(ZTLV_LAUNCHER_EXE).find("/ZTLV LAUNCHER.EXE"), std::string::npos);
+}
+
+// The test command names the build it runs; the program under test and this test program are it.
+TEST(ProgramUnderTest, IsTheBuildTheTestCommandNamed) {
+    const char* named = std::getenv("ZTLV_WINDOWS_ARCH");
+    if (!named) {
+        GTEST_SKIP() << "run outside tools/test.sh, which names the build";
+    }
+    const std::string file = ReadFileBytes(WindowsPath(ZTLV_LAUNCHER_EXE));
+    DWORD header = 0;
+    WORD machine = 0;
+    ASSERT_GT(file.size(), 0x40u);
+    std::memcpy(&header, file.data() + 0x3C, sizeof header);
+    ASSERT_GT(file.size(), header + 6u);
+    std::memcpy(&machine, file.data() + header + 4, sizeof machine);
+    const bool i686 = std::string(named) == "i686";
+    EXPECT_EQ(machine, i686 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64) << named;
+    EXPECT_EQ(sizeof(void*), i686 ? 4u : 8u) << named;
 }
 
 } // namespace

@@ -67,7 +67,7 @@ public:
                                     LOAD_LIBRARY_AS_DATAFILE);
         m_dialog = ::CreateDialogParamA(
             m_module, MAKEINTRESOURCEA(102), nullptr,
-            [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+            [](HWND, UINT, WPARAM, LPARAM) CALLBACK -> INT_PTR { return FALSE; }, 0);
     }
     ~DialogUnits() {
         ::DestroyWindow(m_dialog);

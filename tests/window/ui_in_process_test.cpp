@@ -43,7 +43,7 @@ void RunDialogWith(CDialog& dialog, const char* caption, const std::function<voi
             // Boxes the driver left open go first, or the dialog could not end.
             ::EnumThreadWindows(
                 ::GetWindowThreadProcessId(window, nullptr),
-                [](HWND other, LPARAM main) -> BOOL {
+                [](HWND other, LPARAM main) CALLBACK -> BOOL {
                     if (other != reinterpret_cast<HWND>(main) && ::IsWindowVisible(other)) {
                         ::PostMessageA(other, WM_COMMAND, IDCANCEL, 0);
                     }

@@ -1,6 +1,8 @@
 cmake_minimum_required(VERSION 3.25)
-# Checks a built Windows program: its PE format, that it is a GUI program, and that it imports no
-# DLL beyond Windows' own. Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DFORMAT=pei-i386 -P this file
+# Checks a built Windows program: its PE format, that it is a GUI program, that it imports no DLL
+# beyond Windows' own, and that it names no folder of the machine that built it.
+# Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DFORMAT=pei-i386 -DSOURCE_DIR=... -DBINARY_DIR=...
+#              -P this file
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 if(failed)
     message(FATAL_ERROR "cannot read ${PROGRAM}")
@@ -19,4 +21,14 @@ foreach(import IN LISTS imports)
         message(FATAL_ERROR "${PROGRAM} imports ${dll}, which Windows does not bring")
     endif()
     message(STATUS "imports ${dll}")
+endforeach()
+# Nothing of the machine that built it: no source or build folder is written into the program.
+file(STRINGS ${PROGRAM} texts)
+foreach(text IN LISTS texts)
+    foreach(folder IN ITEMS ${SOURCE_DIR} ${BINARY_DIR})
+        string(FIND "${text}" "${folder}" at)
+        if(NOT at EQUAL -1)
+            message(FATAL_ERROR "${PROGRAM} holds the build machine's folder ${folder}")
+        endif()
+    endforeach()
 endforeach()
