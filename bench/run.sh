@@ -9,19 +9,23 @@ runs=${1:-20}
 tools/setup.sh
 cmake --preset bench >/dev/null
 cmake --build --preset bench --target settings_benchmark settings_instructions >/dev/null
-cmake --preset windows -DZTLV_BENCH=ON >/dev/null
-cmake --build --preset windows --target ztlv_launcher stand_in_game window_timing floor_dialog \
-    floor_launcher_template >/dev/null
 cmake --preset windows-i686 >/dev/null
-cmake --build --preset windows-i686 --target ztlv_launcher >/dev/null
+cmake --build --preset windows-i686 --target ztlv_launcher wine_probe >/dev/null
+# The shipped 32-bit program is timed where it runs, else the 64-bit build; the floors are built
+# beside it, for the same architecture.
+. tools/windows-build.sh
+pick_windows_build
+cmake --preset "$windows_preset" -DZTLV_BENCH=ON >/dev/null
+cmake --build --preset "$windows_preset" --target ztlv_launcher stand_in_game window_timing \
+    floor_dialog floor_launcher_template >/dev/null
 
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
 
 # Windows: timings from outside the launcher, under Wine on a virtual display.
-win=$PWD/build/windows
+win=$PWD/$windows_build
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-WITH_WINE_DISPLAY="" sh tools/with-wine.sh build/windows sh -c '"$WINELOADER" "$@"' wine \
+WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$windows_build" sh -c '"$WINELOADER" "$@"' wine \
     "$win/bench/window_timing.exe" "$(windows_path "$win/ZTLV LAUNCHER.EXE")" \
     "$(windows_path "$win/bench/floor_dialog.exe")" \
     "$(windows_path "$win/bench/floor_launcher_template.exe")" \
@@ -45,6 +49,7 @@ i686-w64-mingw32-objdump -h "$exe" >"$results/sections"
 i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ' >"$results/imports"
 
 awk -v runs="$runs" -v instructions="$instructions" -v exe_bytes="$(stat -c %s "$exe")" \
+    -v timed="$windows_arch" \
     -v imports="$(cat "$results/imports")" '
 FILENAME ~ /window$/ { median[$1] = $2; low[$1] = $3; high[$1] = $4; q1[$1] = $5; q3[$1] = $6;
                        if ($1 == "peak_working_set_kib") peak = $2; next }
@@ -55,6 +60,7 @@ FILENAME ~ /sections$/ && $2 ~ /^\./ { size = hex($3);
                                        else if ($2 == ".rsrc") rsrc += size;
                                        else if ($2 != ".reloc") data += size }
 END {
+    printf "timed under Wine: the %s build of the launcher and of its floors\n", timed
     printf "%-44s %12s %12s %12s\n", "measure", "launcher", "floor", "ratio"
     row("start-up to a usable window (ms)", "startup_launcher", "startup_floor")
     row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor")
@@ -72,7 +78,7 @@ END {
     printf "  %-42s %9d bytes (%.1f KiB)\n", "code and data, without resources", code + data, (code + data) / 1024
     printf "  %-42s %9d bytes\n", "resources (.rsrc)", rsrc
     printf "  %-42s %s\n", "imported DLLs", imports
-    printf "  %-42s %9d KiB (64-bit build under Wine)\n", "peak working set at the idle dialog", peak
+    printf "  %-42s %9d KiB (%s build under Wine)\n", "peak working set at the idle dialog", peak, timed
 }
 function hex(text,    i, value) {
     value = 0

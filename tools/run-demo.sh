@@ -1,15 +1,26 @@
 #!/bin/sh
 # Builds the launcher and opens it on the demo installation, whose two stand-in games show what
-# they were started with. On the user's display when there is one; otherwise on a virtual display,
-# where a picture of the window is saved and the window closed again.
+# they were started with: the shipped 32-bit program where this machine runs it under Wine, else
+# the 64-bit build. On the user's display when there is one; otherwise on a virtual display, where
+# pictures of the window and its About box are saved, "Play Zerbs 3D" is pressed, and what the
+# stand-in game received is printed and its window saved as a picture too.
 set -eu
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows --target ztlv_launcher stand_in_game post_message
+programs="ztlv_launcher stand_in_game post_message"
+cmake --preset windows-i686 >/dev/null
+# shellcheck disable=SC2086
+cmake --build --preset windows-i686 --target $programs wine_probe
+. tools/windows-build.sh
+pick_windows_build
+if [ "$windows_arch" = x86_64 ]; then
+    cmake --preset windows >/dev/null
+    # shellcheck disable=SC2086
+    cmake --build --preset windows --target $programs
+fi
 
-build=build/windows
+build=$windows_build
 launcher="$PWD/$build/ZTLV LAUNCHER.EXE"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     WITH_WINE_DISPLAY="$DISPLAY" sh tools/with-wine.sh "$build" \

@@ -23,7 +23,7 @@ pick_windows_build() {
         # Name the cause where it can be seen: the kernel refusing Wine's 32-bit loader is the
         # usual one.
         if ! loader_error=$(/usr/lib/wine/wine --version 2>&1); then
-            probe_cause="Wine's 32-bit loader does not run: $(echo "$loader_error" | tail -n 1)"
+            probe_cause="Wine's 32-bit loader /usr/lib/wine/wine does not run: ${loader_error##*: }"
         else
             probe_cause="the probe exited with $probe_status: $(grep -v '^$' "$probe_log" | tail -n 1)"
         fi
