@@ -30,11 +30,19 @@ constexpr BOOL LaunchSettings::*kOptionLines[] = {
     &LaunchSettings::m_invertZerbs,
 };
 
-// Windows opens the file in text mode, which folds CR LF into one '\n'. Elsewhere the same folding
-// is done here, so a settings file behaves alike on both; a lone CR stays an ordinary byte.
+// Windows opens the file in text mode, which folds CR LF into one '\n' and ends the file at the
+// first Ctrl-Z byte. Elsewhere the same is done here, so a settings file reads alike on both; a
+// lone CR stays an ordinary byte.
 int GetTextByte(std::FILE* stream) {
     int byte = std::getc(stream);
 #ifndef _WIN32
+    constexpr int kCtrlZ = 0x1A;
+    if (byte == kCtrlZ) {
+        // Every later read must find the end too, so the rest of the stream is passed over.
+        while (std::getc(stream) != EOF) {
+        }
+        return EOF;
+    }
     if (byte == '\r') {
         const int next = std::getc(stream);
         if (next == '\n') {

@@ -9,8 +9,10 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
+#include "fixture_values.h"
 #include "test_support.h"
 
 namespace {
@@ -84,6 +86,19 @@ TEST(SettingsFile, LoadOfMissingFileFailsAndChangesNothing) {
     EXPECT_EQ(settings.m_width, 5);
     EXPECT_STREQ(g_zerbs3DDirectory, "kept 3D");
     EXPECT_STREQ(g_tolvaneDirectory, "kept Tolvane");
+}
+
+// Every fixture loads to the values its row requires of every build; the Windows tests hold the
+// Windows build to the same rows.
+TEST(SettingsFile, EveryFixtureLoadsToTheValuesOfItsRow) {
+    const auto files = std::distance(std::filesystem::directory_iterator(ZTLV_FIXTURE_DIR),
+                                     std::filesystem::directory_iterator());
+    EXPECT_EQ(static_cast<std::size_t>(files), kFixtureValuesCount) << "a fixture without its row";
+    for (std::size_t i = 0; i < kFixtureValuesCount; ++i) {
+        TemporaryDirectory directory;
+        WriteFileBytes(kSettingsFileName, ReadFileBytes(FixturePath(kFixtureValues[i].fixture)));
+        EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
+    }
 }
 
 TEST(SettingsFile, WritesFifteenLinesInTheLauncherLayout) {
@@ -224,11 +239,14 @@ TEST_F(FailedSave, ReadOnlySettingsFile) {
 }
 
 TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
-    ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
+    // Nobody may write the folder, its owner included; root is held to that too once it gives up
+    // its privileges.
+    ASSERT_EQ(chmod(m_directory.Path().c_str(), 0555), 0);
     const int result = RunInChild([] {
         DropRootPrivileges();
         return SaveSettings(ExampleSettings()) ? 1 : 0;
     });
+    ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
     EXPECT_EQ(result, 0) << "1: the save claimed success; 99: privileges could not be dropped";
     ExpectOldFileIntact();
 }

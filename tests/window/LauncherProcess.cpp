@@ -123,13 +123,13 @@ LauncherProcess::~LauncherProcess() {
     ::CloseHandle(m_process.hProcess);
 }
 
-HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const {
+HWND FindProcessWindow(DWORD processId, const char* caption, bool visibleOnly) {
     struct Search {
         DWORD processId;
         const char* caption;
         bool visibleOnly;
         HWND found;
-    } search = {m_process.dwProcessId, caption, visibleOnly, nullptr};
+    } search = {processId, caption, visibleOnly, nullptr};
     ::EnumWindows(
         [](HWND window, LPARAM context) CALLBACK -> BOOL {
             Search& s = *reinterpret_cast<Search*>(context);
@@ -146,6 +146,10 @@ HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const {
+    return FindProcessWindow(m_process.dwProcessId, caption, visibleOnly);
 }
 
 HWND LauncherProcess::WaitForWindow(const char* caption, DWORD timeoutMs) const {

@@ -9,6 +9,10 @@
 // Windows-style path of a file the build names with a POSIX path (Wine maps / to drive Z:).
 std::string WindowsPath(const std::string& path);
 
+// The top-level window of that process with this caption, visible or not, as it is now; tests
+// running beside each other show windows with the same captions.
+HWND FindProcessWindow(DWORD processId, const char* caption, bool visibleOnly);
+
 // A fresh folder under the Windows temporary folder, removed with everything in it afterwards.
 class ScratchFolder {
 public:

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "LauncherProcess.h"
+#include "fixture_values.h"
 #include "launch/settings.h"
 
 namespace {
@@ -67,6 +68,17 @@ TEST_F(SettingsFolder, SavedFileHasWindowsLineEndsAndLoadsBack) {
     EXPECT_EQ(loaded.m_width, 1024);
     EXPECT_EQ(loaded.m_runInWindow, 1);
     EXPECT_STREQ(loaded.m_advancedSwitches, " /X\r");
+}
+
+// The program's own reader, text mode and all, gives each fixture the values the native build
+// gives it.
+TEST_F(SettingsFolder, EveryFixtureLoadsToTheValuesOfItsRow) {
+    for (std::size_t i = 0; i < kFixtureValuesCount; ++i) {
+        WriteFileBytes(kSettingsFileName,
+                       ReadFileBytes(WindowsPath(std::string(ZTLV_FIXTURE_DIR) + "/" +
+                                                 kFixtureValues[i].fixture)));
+        EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
+    }
 }
 
 TEST_F(SettingsFolder, ReadOnlyFileIsNotReplaced) {

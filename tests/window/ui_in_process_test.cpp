@@ -19,20 +19,25 @@ namespace {
 
 CWinApp g_testApplication("ui tests");
 
+// Waits until this process's window with the caption is shown; null after ten seconds. A modal
+// box exists a moment before it is shown, and a click that reaches it then is lost.
+HWND WaitForOwnWindow(const char* caption) {
+    for (int i = 0; i < 500; ++i) {
+        if (const HWND window = FindProcessWindow(::GetCurrentProcessId(), caption, true)) {
+            return window;
+        }
+        ::Sleep(20);
+    }
+    return nullptr;
+}
+
 // Runs the dialog modally on this thread while driver works on it from another; the dialog is
 // closed afterwards even when the driver gave up, so the test never hangs on it.
 void RunDialogWith(CDialog& dialog, const char* caption, const std::function<void(HWND)>& driver) {
     std::atomic<bool> done{false};
     std::thread worker([&] {
         // Shown means initialised: the dialog manager shows the window once OnInitDialog returns.
-        HWND window = nullptr;
-        for (int i = 0; i < 500 && !window; ++i) {
-            window = ::FindWindowA(nullptr, caption);
-            if (window && !::IsWindowVisible(window)) {
-                window = nullptr;
-            }
-            ::Sleep(20);
-        }
+        const HWND window = WaitForOwnWindow(caption);
         if (window) {
             driver(window);
         } else {
@@ -176,19 +181,6 @@ TEST(LauncherPaint, DraggingTheMinimizedWindowShowsTheIcon) {
     });
 }
 
-// Waits until this process's window with the caption is shown; null after five seconds. A modal
-// box exists a moment before it is shown, and a click that reaches it then is lost.
-HWND WaitForOwnWindow(const char* caption) {
-    for (int i = 0; i < 250; ++i) {
-        const HWND window = ::FindWindowA(nullptr, caption);
-        if (window && ::IsWindowVisible(window)) {
-            return window;
-        }
-        ::Sleep(20);
-    }
-    return nullptr;
-}
-
 bool WaitUntilClosed(HWND window) {
     for (int i = 0; i < 250 && ::IsWindow(window); ++i) {
         ::Sleep(20);
@@ -268,7 +260,7 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
 
         ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0020, 0);
         ::Sleep(500);
-        EXPECT_EQ(::FindWindowA(nullptr, "About ZTLV Launcher"), nullptr)
+        EXPECT_EQ(FindProcessWindow(::GetCurrentProcessId(), "About ZTLV Launcher", false), nullptr)
             << "0x0020 is not the About command";
     });
 }

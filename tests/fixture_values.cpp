@@ -1,0 +1,80 @@
+#include "fixture_values.h"
+
+#include <cstdio>
+
+#include "launch/settings.h"
+
+namespace {
+
+std::string Describe(const char* text) {
+    std::string described;
+    for (const char* byte = text; *byte;) {
+        std::size_t run = 1;
+        while (byte[run] == *byte) {
+            ++run;
+        }
+        const unsigned char value = static_cast<unsigned char>(*byte);
+        char shown[16];
+        if (value < 0x20 || value >= 0x7F) {
+            std::snprintf(shown, sizeof shown, "<%02x>", value);
+        } else {
+            std::snprintf(shown, sizeof shown, "%c", value);
+        }
+        if (run >= 8) {
+            described += "{" + std::to_string(run) + " " + shown + "}";
+        } else {
+            for (std::size_t i = 0; i < run; ++i) {
+                described += shown;
+            }
+        }
+        byte += run;
+    }
+    return described;
+}
+
+} // namespace
+
+std::string LoadedValues() {
+    g_zerbs3DDirectory[0] = '\0';
+    g_tolvaneDirectory[0] = '\0';
+    LaunchSettings s;
+    if (!LoadSettings(s)) {
+        return "(no settings file)";
+    }
+    std::string values = Describe(g_zerbs3DDirectory) + " | " + Describe(g_tolvaneDirectory);
+    for (const int number :
+         {s.m_width, s.m_height, s.m_refreshRate, s.m_runInWindow, s.m_noMovies, s.m_noMusic,
+          s.m_noSounds, s.m_invertFirstPerson, s.m_invertThirdPerson, s.m_invertZerbs}) {
+        values += " | " + std::to_string(number);
+    }
+    return values + " | " + Describe(s.m_advancedSwitches);
+}
+
+const FixtureValues kFixtureValues[] = {
+    {"blank_before_semicolon_is_a_value.ini",
+     " ;not a comment | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"comment_600_bytes_shifts_values.ini",
+     "SHIFTED{83 d} | C:\\Games\\Zerbs 3D | 0 | 1024 | 768 | 1 | 1 | 0 | 1 | 0 | 0 | 1 | FALSE"},
+    {"comments_between_values.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 "
+                                    "| 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"crlf_after_509_bytes.ini",
+     "{509 x} | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"crlf_line_ends.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 "
+                           "| 0 | 0 | 1 | 0 |  /LOG"},
+    {"ctrl_z_ends_the_file.ini", "dir |  | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "},
+    {"empty.ini", " |  | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "},
+    {"ends_in_comments_before_all_values.ini",
+     "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "},
+    {"extra_text_begins_with_semicolon.ini",
+     "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 | "},
+    {"last_line_without_line_end.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 "
+                                       "| 1 | 0 | 1 | 0 | 0 | 1 | 0 | /ABC"},
+    {"lines_of_509_to_512_bytes.ini",
+     "{508 a} | {509 b} | 0 | 0 | 0 | 1 | 1 | 1 | 1 | 0 | 1 | 0 | FALSE"},
+    {"lone_cr_in_value.ini",
+     "dir<0d>one | dir two<0d> | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"nul_byte_in_line.ini", "a |  | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"numbers_out_of_range.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 2147483647 | "
+                                 "-2147483648 | 2147483647 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+};
+const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureValues[0];

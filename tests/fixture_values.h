@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// What loading each settings fixture as the settings file gives, required alike of every build:
+// the thirteen values in file order, as LoadedValues describes them.
+struct FixtureValues {
+    const char* fixture;
+    const char* values;
+};
+extern const FixtureValues kFixtureValues[];
+extern const std::size_t kFixtureValuesCount;
+
+// Loads the settings file in the working directory into empty directories and a zeroed record and
+// describes the thirteen values, " | " between them: texts with unprintable bytes as <hex> and runs
+// of eight or more equal bytes as {count byte}, switches as 0 or 1.
+std::string LoadedValues();
