@@ -28,4 +28,4 @@ else
 fi
 # shellcheck disable=SC2086
 WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$windows_build" \
-    ctest --preset "$windows_preset" $only_wine
+    ctest --preset "$windows_preset" --parallel 2 $only_wine
