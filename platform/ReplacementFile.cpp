@@ -42,6 +42,13 @@ ReplacementFile::ReplacementFile(const char* path) {
          !(attributes & FILE_ATTRIBUTE_DIRECTORY))) {
         return;
     }
+    // The new file keeps what the player set on the old one; it is marked for backup as any
+    // rewritten file is.
+    constexpr DWORD kKept =
+        FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        m_attributes = (attributes & kKept) | FILE_ATTRIBUTE_ARCHIVE;
+    }
     const unsigned long process = static_cast<unsigned long>(_getpid());
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         char candidate[kPathSize];
@@ -75,7 +82,7 @@ bool ReplacementFile::Commit() {
         std::fflush(m_stream) == 0 && !std::ferror(m_stream) && _commit(_fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
-    if (!written ||
+    if (!written || (m_attributes != 0 && !SetFileAttributesA(m_temporaryPath, m_attributes)) ||
         !MoveFileExA(m_temporaryPath, m_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return false;
     }

@@ -29,6 +29,9 @@ private:
     char m_path[kPathSize] = "";
     char m_temporaryPath[kPathSize] = ""; // empty once there is no temporary file to remove
     std::FILE* m_stream = nullptr;
+#ifdef _WIN32
+    unsigned long m_attributes = 0; // the old file's attributes the new one takes, or 0
+#endif
 };
 
 } // namespace platform

@@ -81,6 +81,26 @@ TEST_F(SettingsFolder, EveryFixtureLoadsToTheValuesOfItsRow) {
     }
 }
 
+TEST_F(SettingsFolder, NewFileKeepsTheOldFilesAttributes) {
+    const struct {
+        DWORD before;
+        DWORD after;
+    } cases[] = {
+        {FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_ARCHIVE},
+        {FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE},
+        {FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE,
+         FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE},
+    };
+    for (const auto& c : cases) {
+        WriteFileBytes(kSettingsFileName, kOldFile);
+        ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, c.before));
+        EXPECT_TRUE(SaveSettings(m_settings)) << std::hex << c.before;
+        EXPECT_EQ(::GetFileAttributesA(kSettingsFileName), c.after) << std::hex << c.before;
+        EXPECT_EQ(Listing(), kSettingsFileName);
+        ::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(SettingsFolder, ReadOnlyFileIsNotReplaced) {
     WriteFileBytes(kSettingsFileName, kOldFile);
     ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_READONLY));
