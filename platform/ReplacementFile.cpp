@@ -34,6 +34,41 @@ template <std::size_t Size> bool CopyPath(char (&target)[Size], const char* path
 
 #ifdef _WIN32
 
+namespace {
+
+// Removes the temporary files that earlier saves left when they were cut off before the
+// replacement, as a killed launcher leaves them. One that a running launcher still writes is open
+// without leave to delete it, so it stays.
+void RemoveAbandonedTemporaryFiles(const char* path) {
+    char pattern[MAX_PATH];
+    const int length = std::snprintf(pattern, sizeof pattern, "%s.~*", path);
+    if (length < 0 || length >= static_cast<int>(sizeof pattern)) {
+        return;
+    }
+    int folder = 0;
+    for (int i = 0; path[i]; ++i) {
+        if (path[i] == '\\' || path[i] == '/') {
+            folder = i + 1;
+        }
+    }
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = FindFirstFileA(pattern, &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        char abandoned[MAX_PATH];
+        const int used =
+            std::snprintf(abandoned, sizeof abandoned, "%.*s%s", folder, path, entry.cFileName);
+        if (used > 0 && used < static_cast<int>(sizeof abandoned)) {
+            DeleteFileA(abandoned);
+        }
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+}
+
+} // namespace
+
 ReplacementFile::ReplacementFile(const char* path) {
     // Opening a read-only file for writing fails; replacing it must fail the same way.
     const DWORD attributes = GetFileAttributesA(path);
@@ -49,6 +84,7 @@ ReplacementFile::ReplacementFile(const char* path) {
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         m_attributes = (attributes & kKept) | FILE_ATTRIBUTE_ARCHIVE;
     }
+    RemoveAbandonedTemporaryFiles(path);
     const unsigned long process = static_cast<unsigned long>(_getpid());
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
         char candidate[kPathSize];

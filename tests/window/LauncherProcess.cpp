@@ -79,6 +79,22 @@ ScratchFolder::~ScratchFolder() {
     RemoveTree(m_path);
 }
 
+std::string ScratchFolder::Listing(const char* pattern) const {
+    std::string names;
+    WIN32_FIND_DATAA entry;
+    const HANDLE search = ::FindFirstFileA((*this / pattern).c_str(), &entry);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name != "." && name != "..") {
+                names += names.empty() ? name : " " + name;
+            }
+        } while (::FindNextFileA(search, &entry));
+        ::FindClose(search);
+    }
+    return names;
+}
+
 void ScratchFolder::InstallStandInGames() const {
     const std::string game = WindowsPath(ZTLV_STAND_IN_GAME);
     ::CreateDirectoryA((*this / "Zerbs 3D").c_str(), nullptr);

@@ -24,6 +24,10 @@ public:
     const std::string& Path() const { return m_path; }
     std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
 
+    // Names in the folder that match the pattern, space-separated: shows a temporary file left
+    // behind.
+    std::string Listing(const char* pattern = "*") const;
+
     // Installs the stand-in game at both games' executable paths, below "Zerbs 3D" and "Tolvane".
     void InstallStandInGames() const;
 
@@ -62,6 +66,10 @@ public:
     // The launcher dialog, once it is shown.
     HWND Dialog();
 
+    // Ends the program at once, as the task manager or a power cut would.
+    void Kill() const { ::TerminateProcess(m_process.hProcess, 1); }
+    // Puts the program in a job, which the programs it starts join too.
+    bool JoinJob(HANDLE job) const { return ::AssignProcessToJobObject(job, m_process.hProcess); }
     // True once the program has ended within the timeout.
     bool WaitForExit(DWORD timeoutMs = 10000) const;
     bool HasExited() const { return WaitForExit(0); }

@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "LauncherProcess.h"
@@ -13,6 +16,10 @@ namespace {
 
 const char kOverviewFile[] = "Zerbs 3D\nTolvane\n1024\n768\n60\n"
                              "TRUE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\n\n\n\n";
+// The same file as Play writes it once "Disable music" is ticked.
+const char kOverviewFileWithNoMusic[] =
+    "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
+    "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n";
 
 enum Control {
     kPlayZerbs3D = 1000,
@@ -152,9 +159,69 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
     EXPECT_EQ(RecordField(record, "argument 1"), "/W") << "the game splits its command line itself";
     EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs 3D");
     EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end";
-    EXPECT_EQ(ReadFileBytes(Settings()),
-              "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
-              "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(ReadFileBytes(Settings()), kOverviewFileWithNoMusic);
+}
+
+// The launcher ended at a moment spread over the whole Play path, before, during and after the
+// save: the settings file is always the old or the whole new one. ZTLV_KILLS (default 20) and
+// ZTLV_KILL_SEED choose how many kills and which moments; the same seed gives the same moments.
+TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
+    const char* kills = std::getenv("ZTLV_KILLS");
+    const char* seed = std::getenv("ZTLV_KILL_SEED");
+    const int count = kills ? std::atoi(kills) : 20;
+    std::mt19937 moments(seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 1208u);
+    std::uniform_int_distribution<DWORD> delayMs(0, 60);
+    int old = 0;
+    int whole = 0;
+    int torn = 0;
+    int cutDuringTheSave = 0;
+    // A game whose start the kill cut short can be left waiting; the job ends them all afterwards.
+    const HANDLE games = ::CreateJobObjectA(nullptr, nullptr);
+    ASSERT_NE(games, nullptr);
+    m_folder.InstallStandInGames();
+    for (int kill = 0; kill < count; ++kill) {
+        WriteFileBytes(Settings(), kOverviewFile);
+        m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+        LauncherProcess& launcher = *m_launcher;
+        ASSERT_TRUE(launcher.JoinJob(games));
+        ASSERT_NE(launcher.Dialog(), nullptr);
+        launcher.Click(kNoMusic);
+        launcher.Click(kPlayZerbs3D);
+        const DWORD delay = delayMs(moments);
+        ::Sleep(delay);
+        launcher.Kill();
+        ASSERT_TRUE(launcher.WaitForExit());
+        if (!m_folder.Listing("ztlvlauncher.ini.~*").empty()) {
+            ++cutDuringTheSave;
+        }
+        const std::string after = ReadFileBytes(Settings());
+        if (after == kOverviewFile) {
+            ++old;
+        } else if (after == kOverviewFileWithNoMusic) {
+            ++whole;
+        } else {
+            ++torn;
+            ADD_FAILURE() << "kill " << kill << " after " << delay << " ms left: " << after;
+        }
+    }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
+    ::QueryInformationJobObject(games, JobObjectBasicAccountingInformation, &job, sizeof job,
+                                nullptr);
+    ::TerminateJobObject(games, 1);
+    ::CloseHandle(games);
+    std::printf("%d kills: %d old file, %d new file, %d torn; %d left a temporary file; games "
+                "left waiting: %lu\n",
+                count, old, whole, torn, cutDuringTheSave,
+                static_cast<unsigned long>(job.ActiveProcesses));
+
+    // The next Play clears what the kills left.
+    WriteFileBytes(Settings(), kOverviewFile);
+    m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+    m_launcher->Click(kNoMusic);
+    m_launcher->Click(kPlayZerbs3D);
+    EXPECT_TRUE(m_launcher->WaitForExit());
+    EXPECT_EQ(ReadFileBytes(Settings()), kOverviewFileWithNoMusic);
+    EXPECT_EQ(m_folder.Listing("ztlvlauncher.ini.~*"), "");
 }
 
 TEST_F(LauncherDialog, PlayStraightAfterOpeningAppliesTheWidthRule) {

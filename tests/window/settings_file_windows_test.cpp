@@ -31,23 +31,6 @@ protected:
         ::SetFileAttributesA((Folder() / kSettingsFileName).c_str(), FILE_ATTRIBUTE_NORMAL);
     }
 
-    // Names in the folder, to show a temporary file left behind.
-    std::string Listing() const {
-        std::string names;
-        WIN32_FIND_DATAA entry;
-        const HANDLE search = ::FindFirstFileA((Folder() / "*").c_str(), &entry);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = entry.cFileName;
-                if (name != "." && name != "..") {
-                    names += names.empty() ? name : " " + name;
-                }
-            } while (::FindNextFileA(search, &entry));
-            ::FindClose(search);
-        }
-        return names;
-    }
-
     const ScratchFolder& Folder() const { return m_directory.Folder(); }
 
     ScratchWorkingDirectory m_directory;
@@ -59,7 +42,7 @@ TEST_F(SettingsFolder, SavedFileHasWindowsLineEndsAndLoadsBack) {
     EXPECT_EQ(ReadFileBytes(kSettingsFileName),
               "C:\\Games\\Zerbs 3D\r\nD:\\100% Tolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\n"
               "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n /X\r\r\n\r\n\r\n");
-    EXPECT_EQ(Listing(), kSettingsFileName);
+    EXPECT_EQ(Folder().Listing(), kSettingsFileName);
 
     LaunchSettings loaded;
     g_zerbs3DDirectory[0] = '\0';
@@ -96,7 +79,7 @@ TEST_F(SettingsFolder, NewFileKeepsTheOldFilesAttributes) {
         ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, c.before));
         EXPECT_TRUE(SaveSettings(m_settings)) << std::hex << c.before;
         EXPECT_EQ(::GetFileAttributesA(kSettingsFileName), c.after) << std::hex << c.before;
-        EXPECT_EQ(Listing(), kSettingsFileName);
+        EXPECT_EQ(Folder().Listing(), kSettingsFileName);
         ::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_NORMAL);
     }
 }
@@ -106,13 +89,13 @@ TEST_F(SettingsFolder, ReadOnlyFileIsNotReplaced) {
     ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, FILE_ATTRIBUTE_READONLY));
     EXPECT_FALSE(SaveSettings(m_settings));
     EXPECT_EQ(ReadFileBytes(kSettingsFileName), kOldFile);
-    EXPECT_EQ(Listing(), kSettingsFileName);
+    EXPECT_EQ(Folder().Listing(), kSettingsFileName);
 }
 
 TEST_F(SettingsFolder, FolderInTheFilesPlaceFailsTheSaveAndLeavesNoTemporaryFile) {
     ASSERT_TRUE(::CreateDirectoryA(kSettingsFileName, nullptr));
     EXPECT_FALSE(SaveSettings(m_settings));
-    EXPECT_EQ(Listing(), kSettingsFileName);
+    EXPECT_EQ(Folder().Listing(), kSettingsFileName);
     ::RemoveDirectoryA(kSettingsFileName);
 }
 
