@@ -299,4 +299,33 @@ TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
     EXPECT_FALSE(launcher.HasExited());
 }
 
+// Run by the disk-full check alone, under a file-size limit of 512 bytes whose signal is ignored:
+// the new settings file, long switches and all, outgrows it as it would a full disk.
+TEST(DiskFull, PlayKeepsTheOldFileLeavesNoTemporaryFileAndStillStartsTheGame) {
+    ScratchFolder folder;
+    // Linked, not copied: a copy of the game would outgrow the limit itself.
+    ::CreateDirectoryA((folder / "Zerbs 3D").c_str(), nullptr);
+    ::CreateDirectoryA((folder / "Zerbs 3D\\bin").c_str(), nullptr);
+    ASSERT_TRUE(::CreateHardLinkA((folder / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(),
+                                  WindowsPath(ZTLV_STAND_IN_GAME).c_str(), nullptr));
+    const std::string settings = folder / "ztlvlauncher.ini";
+    WriteFileBytes(settings, kOverviewFile);
+    const HANDLE games = ::CreateJobObjectA(nullptr, nullptr);
+    ASSERT_NE(games, nullptr);
+
+    LauncherProcess launcher(folder.Path());
+    ASSERT_TRUE(launcher.JoinJob(games));
+    launcher.SetText(kSwitches, std::string(460, 'x'));
+    launcher.Click(kPlayZerbs3D);
+    EXPECT_TRUE(launcher.WaitForExit());
+    EXPECT_EQ(ReadFileBytes(settings), kOverviewFile);
+    EXPECT_EQ(folder.Listing("ztlvlauncher.ini.~*"), "");
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
+    ::QueryInformationJobObject(games, JobObjectBasicAccountingInformation, &job, sizeof job,
+                                nullptr);
+    EXPECT_EQ(job.TotalProcesses, 2u) << "the launcher and the game it started";
+    ::TerminateJobObject(games, 1);
+    ::CloseHandle(games);
+}
+
 } // namespace
