@@ -6,8 +6,9 @@
 namespace platform {
 
 // Writes the new content of a file into a temporary file beside it and puts it in the file's place
-// in one step once it is complete, so a failed write never costs the old content. The temporary
-// file is opened in text mode and is not inherited by programs this process starts.
+// in one step once it is complete, so a failed write or a kill never costs the old content. The
+// temporary file is opened in text mode and is not inherited by programs this process starts; on
+// Windows, those that earlier saves left when they were cut off go when the next one starts.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const char* path);
