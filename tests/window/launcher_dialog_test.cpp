@@ -164,12 +164,12 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
 
 // The launcher ended at a moment spread over the whole Play path, before, during and after the
 // save: the settings file is always the old or the whole new one. ZTLV_KILLS (default 20) and
-// ZTLV_KILL_SEED choose how many kills and which moments; the same seed gives the same moments.
+// ZTLV_KILL_SERIES choose how many kills and which moments; one series gives the same moments.
 TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
     const char* kills = std::getenv("ZTLV_KILLS");
-    const char* seed = std::getenv("ZTLV_KILL_SEED");
+    const char* series = std::getenv("ZTLV_KILL_SERIES");
     const int count = kills ? std::atoi(kills) : 20;
-    std::mt19937 moments(seed ? static_cast<unsigned>(std::strtoul(seed, nullptr, 10)) : 1208u);
+    std::mt19937 moments(series ? static_cast<unsigned>(std::strtoul(series, nullptr, 10)) : 1208u);
     std::uniform_int_distribution<DWORD> delayMs(0, 60);
     int old = 0;
     int whole = 0;
