@@ -8,17 +8,12 @@ set -eu
 cd "$(dirname "$0")/.."
 
 tools/setup.sh
-programs="ztlv_launcher stand_in_game post_message"
 cmake --preset windows-i686 >/dev/null
-# shellcheck disable=SC2086
-cmake --build --preset windows-i686 --target $programs wine_probe
+cmake --build --preset windows-i686 --target wine_probe
 . tools/windows-build.sh
 pick_windows_build
-if [ "$windows_arch" = x86_64 ]; then
-    cmake --preset windows >/dev/null
-    # shellcheck disable=SC2086
-    cmake --build --preset windows --target $programs
-fi
+cmake --preset "$windows_preset" >/dev/null
+cmake --build --preset "$windows_preset" --target ztlv_launcher stand_in_game post_message
 
 build=$windows_build
 launcher="$PWD/$build/ZTLV LAUNCHER.EXE"

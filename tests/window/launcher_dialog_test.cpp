@@ -21,6 +21,30 @@ const char kOverviewFileWithNoMusic[] =
     "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
     "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n";
 
+// A job holding the launchers a test starts and the games they start in turn; whatever is still
+// running in it is ended with it.
+class ProgramJob {
+public:
+    ProgramJob() : m_job(::CreateJobObjectA(nullptr, nullptr)) {}
+    ~ProgramJob() {
+        ::TerminateJobObject(m_job, 1);
+        ::CloseHandle(m_job);
+    }
+    ProgramJob(const ProgramJob&) = delete;
+    ProgramJob& operator=(const ProgramJob&) = delete;
+
+    HANDLE Handle() const { return m_job; }
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION Counts() const {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
+        ::QueryInformationJobObject(m_job, JobObjectBasicAccountingInformation, &counts,
+                                    sizeof counts, nullptr);
+        return counts;
+    }
+
+private:
+    HANDLE m_job;
+};
+
 enum Control {
     kPlayZerbs3D = 1000,
     kPlayTolvane = 1001,
@@ -175,15 +199,15 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
     int whole = 0;
     int torn = 0;
     int cutDuringTheSave = 0;
-    // A game whose start the kill cut short can be left waiting; the job ends them all afterwards.
-    const HANDLE games = ::CreateJobObjectA(nullptr, nullptr);
-    ASSERT_NE(games, nullptr);
+    // A game whose start the kill cut short can be left waiting; the job ends them afterwards.
+    const ProgramJob games;
+    ASSERT_NE(games.Handle(), nullptr);
     m_folder.InstallStandInGames();
     for (int kill = 0; kill < count; ++kill) {
         WriteFileBytes(Settings(), kOverviewFile);
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
         LauncherProcess& launcher = *m_launcher;
-        ASSERT_TRUE(launcher.JoinJob(games));
+        ASSERT_TRUE(launcher.JoinJob(games.Handle()));
         ASSERT_NE(launcher.Dialog(), nullptr);
         launcher.Click(kNoMusic);
         launcher.Click(kPlayZerbs3D);
@@ -204,15 +228,10 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
             ADD_FAILURE() << "kill " << kill << " after " << delay << " ms left: " << after;
         }
     }
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
-    ::QueryInformationJobObject(games, JobObjectBasicAccountingInformation, &job, sizeof job,
-                                nullptr);
-    ::TerminateJobObject(games, 1);
-    ::CloseHandle(games);
     std::printf("%d kills: %d old file, %d new file, %d torn; %d left a temporary file; games "
                 "left waiting: %lu\n",
                 count, old, whole, torn, cutDuringTheSave,
-                static_cast<unsigned long>(job.ActiveProcesses));
+                static_cast<unsigned long>(games.Counts().ActiveProcesses));
 
     // The next Play clears what the kills left.
     WriteFileBytes(Settings(), kOverviewFile);
@@ -310,22 +329,17 @@ TEST(DiskFull, PlayKeepsTheOldFileLeavesNoTemporaryFileAndStillStartsTheGame) {
                                   WindowsPath(ZTLV_STAND_IN_GAME).c_str(), nullptr));
     const std::string settings = folder / "ztlvlauncher.ini";
     WriteFileBytes(settings, kOverviewFile);
-    const HANDLE games = ::CreateJobObjectA(nullptr, nullptr);
-    ASSERT_NE(games, nullptr);
+    const ProgramJob games;
+    ASSERT_NE(games.Handle(), nullptr);
 
     LauncherProcess launcher(folder.Path());
-    ASSERT_TRUE(launcher.JoinJob(games));
+    ASSERT_TRUE(launcher.JoinJob(games.Handle()));
     launcher.SetText(kSwitches, std::string(460, 'x'));
     launcher.Click(kPlayZerbs3D);
     EXPECT_TRUE(launcher.WaitForExit());
     EXPECT_EQ(ReadFileBytes(settings), kOverviewFile);
     EXPECT_EQ(folder.Listing("ztlvlauncher.ini.~*"), "");
-    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job = {};
-    ::QueryInformationJobObject(games, JobObjectBasicAccountingInformation, &job, sizeof job,
-                                nullptr);
-    EXPECT_EQ(job.TotalProcesses, 2u) << "the launcher and the game it started";
-    ::TerminateJobObject(games, 1);
-    ::CloseHandle(games);
+    EXPECT_EQ(games.Counts().TotalProcesses, 2u) << "the launcher and the game it started";
 }
 
 } // namespace
