@@ -12,24 +12,26 @@ cmake --build --preset bench --target settings_benchmark settings_instructions >
 cmake --preset windows-i686 >/dev/null
 cmake --build --preset windows-i686 --target ztlv_launcher wine_probe >/dev/null
 # The shipped 32-bit program is timed where it runs, else the 64-bit build; the floors are built
-# beside it, for the same architecture.
+# with it for the same architecture, in a folder of their own beside the tests' build.
 . tools/windows-build.sh
 pick_windows_build
-cmake --preset "$windows_preset" -DZTLV_BENCH=ON >/dev/null
-cmake --build --preset "$windows_preset" --target ztlv_launcher stand_in_game window_timing \
-    floor_dialog floor_launcher_template >/dev/null
+bench_build=$windows_build-bench
+cmake --preset "$windows_preset" -B "$bench_build" -DZTLV_BENCH=ON -DZTLV_BUILD_TESTS=OFF >/dev/null
+cmake --build "$bench_build" --target ztlv_launcher stand_in_game window_timing floor_dialog \
+    floor_launcher_template >/dev/null
 
 results=$(mktemp -d)
 trap 'rm -rf "$results"' EXIT
 
 # Windows: timings from outside the launcher, under Wine on a virtual display.
-win=$PWD/$windows_build
+win=$PWD/$bench_build
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$windows_build" sh -c '"$WINELOADER" "$@"' wine \
+WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench_build" sh -c '"$WINELOADER" "$@"' wine \
     "$win/bench/window_timing.exe" "$(windows_path "$win/ZTLV LAUNCHER.EXE")" \
     "$(windows_path "$win/bench/floor_dialog.exe")" \
     "$(windows_path "$win/bench/floor_launcher_template.exe")" \
-    "$(windows_path "$win/demo/stand_in_game.exe")" "$runs" >"$results/window"
+    "$(windows_path "$win/demo/stand_in_game.exe")" "$(windows_path "$PWD/demo/ztlvlauncher.ini")" \
+    "$runs" >"$results/window"
 
 # Native: time per call, and instructions per Play where valgrind is present.
 build/bench/bench/settings_benchmark --benchmark_format=csv --benchmark_min_time=0.3 \

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -12,7 +13,7 @@
 
 namespace {
 
-// A typical settings file, in a folder of its own that is the working directory.
+// The example settings file, in a folder of its own that is the working directory.
 class TypicalInstallation {
 public:
     TypicalInstallation() {
@@ -21,11 +22,8 @@ public:
         if (chdir(m_folder.c_str()) != 0) {
             std::abort();
         }
-        std::FILE* file = std::fopen(kSettingsFileName, "w");
-        std::fputs("C:\\Games\\Zerbs 3D\nC:\\Games\\Zerbs Tolvane\n1024\n768\n60\nTRUE\nFALSE\n"
-                   "TRUE\nFALSE\nFALSE\nFALSE\nFALSE\n /LOG\n\n\n",
-                   file);
-        std::fclose(file);
+        std::ifstream example(ZTLV_EXAMPLE_SETTINGS, std::ios::binary);
+        std::ofstream(kSettingsFileName, std::ios::binary) << example.rdbuf();
     }
     ~TypicalInstallation() {
         std::remove(kSettingsFileName);

@@ -6,7 +6,7 @@
 //   play to game: the Play click until the stand-in game has written its record, against
 //                 starting the same stand-in directly with the same command line.
 // It also reads the launcher's peak working set at the idle dialog.
-// Usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE RUNS
+// Usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE SETTINGS_FILE RUNS
 // Prints lines "NAME median min max first-quartile third-quartile" in milliseconds.
 
 #include <windows.h>
@@ -21,9 +21,8 @@
 
 namespace {
 
-const char kSettings[] = "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\n"
-                         "FALSE\r\nFALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n";
-const char kGameCommandLine[] = "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC";
+// What the launcher passes to the game on the example settings file.
+const char kGameCommandLine[] = "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN";
 
 double Now() {
     LARGE_INTEGER counter;
@@ -97,9 +96,10 @@ bool Exists(const std::string& path) {
 struct Scratch {
     std::string folder;
     std::string record;
+    std::string settings;
 };
 
-Scratch MakeInstallation(const std::string& standIn) {
+Scratch MakeInstallation(const std::string& standIn, const std::string& settingsFile) {
     char temporary[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temporary);
     Scratch scratch;
@@ -113,12 +113,19 @@ Scratch MakeInstallation(const std::string& standIn) {
         Fail("cannot copy the stand-in game");
     }
     scratch.record = scratch.folder + "\\Zerbs 3D\\received.txt";
+    std::FILE* file = std::fopen(settingsFile.c_str(), "rb");
+    char bytes[4096];
+    const std::size_t length = file ? std::fread(bytes, 1, sizeof bytes, file) : 0;
+    if (!file || std::fclose(file) != 0 || length == 0) {
+        Fail("cannot read " + settingsFile);
+    }
+    scratch.settings.assign(bytes, length);
     return scratch;
 }
 
 void WriteSettings(const Scratch& scratch) {
     std::FILE* file = std::fopen((scratch.folder + "\\ztlvlauncher.ini").c_str(), "wb");
-    std::fputs(kSettings, file);
+    std::fwrite(scratch.settings.data(), 1, scratch.settings.size(), file);
     std::fclose(file);
 }
 
@@ -210,13 +217,14 @@ void Report(const char* name, std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6) {
-        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE RUNS");
+    if (argc != 7) {
+        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE "
+             "SETTINGS_FILE RUNS");
     }
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
-    const int runs = std::atoi(argv[5]);
-    const Scratch scratch = MakeInstallation(argv[4]);
+    const int runs = std::atoi(argv[6]);
+    const Scratch scratch = MakeInstallation(argv[4], argv[5]);
 
     SIZE_T peak = 0;
     for (int warmUp = 0; warmUp < 2; ++warmUp) {

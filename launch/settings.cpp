@@ -1,8 +1,8 @@
 #include "launch/settings.h"
 
-#include <cstdint>
 #include <cstring>
 
+#include "platform/IntegerText.h"
 #include "platform/ReplacementFile.h"
 
 char g_zerbs3DDirectory[kSettingsLineSize];
@@ -79,27 +79,6 @@ LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], std::FILE* stream) {
     return {length, false};
 }
 
-// Like atoi, but digits beyond the 32-bit range saturate instead of being undefined.
-int ParseDecimal(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
-        ++text;
-    }
-    const bool negative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
-    constexpr std::int64_t kLimit = std::int64_t{INT32_MAX} + 1;
-    std::int64_t magnitude = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        magnitude = magnitude * 10 + (*text - '0');
-        if (magnitude > kLimit) {
-            magnitude = kLimit;
-        }
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    return static_cast<int>(value > INT32_MAX ? INT32_MAX : value);
-}
-
 // Writes text byte for byte and ends the line. Without text mode, a CR ending the text would merge
 // with the line end on reading, so the line then ends in CR LF as Windows would write it.
 void WriteLine(std::FILE* stream, const char* text) {
@@ -145,7 +124,7 @@ void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
         if (!ReadSettingsLine(line, stream)) {
             return;
         }
-        settings.*number = ParseDecimal(line);
+        settings.*number = platform::ParseIntegerSaturating(line);
     }
     for (BOOL LaunchSettings::*option : kOptionLines) {
         if (!ReadSettingsLine(line, stream)) {

@@ -18,7 +18,8 @@ constexpr std::size_t kSettingsLineSize = 512;
 extern char g_zerbs3DDirectory[kSettingsLineSize];
 extern char g_tolvaneDirectory[kSettingsLineSize];
 
-// The values shown in the launcher window. The dialog binds each field to one of its controls.
+// The values shown in the launcher window. The dialog binds each field to one of its controls;
+// the fields stand in the dialog's exchange order on purpose, not in the file's line order.
 struct LaunchSettings {
     CString m_advancedSwitches;
     BOOL m_invertFirstPerson = 0;

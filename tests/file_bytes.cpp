@@ -19,3 +19,7 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
         throw std::runtime_error("cannot write " + path);
     }
 }
+
+std::string ExampleSettings() {
+    return ReadFileBytes(ZTLV_EXAMPLE_SETTINGS);
+}

@@ -65,7 +65,7 @@ const FixtureValues kFixtureValues[] = {
     {"empty.ini", " |  | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "},
     {"ends_in_comments_before_all_values.ini",
      "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "},
-    {"extra_text_begins_with_semicolon.ini",
+    {"advanced_switches_begin_with_semicolon.ini",
      "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 | "},
     {"last_line_without_line_end.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 "
                                        "| 1 | 0 | 1 | 0 | 0 | 1 | 0 | /ABC"},

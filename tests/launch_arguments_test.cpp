@@ -72,7 +72,7 @@ TEST(LaunchArguments, NumbersReachTheGameUncheckedWithTheirSign) {
               "/RES=-2147483648x2147483647 /REFRESH -2147483648");
 }
 
-TEST(LaunchArguments, ExtraTextIsAppendedExactlyAsTyped) {
+TEST(LaunchArguments, AdvancedSwitchesAreAppendedExactlyAsTyped) {
     LaunchSettings s = Resolution(1024, 768, 60);
     s.m_advancedSwitches = " /X %s";
     EXPECT_EQ(Build(g_zerbs3DProfile, s), "/W 1024 /H 768 /REFRESH 60 /X %s");

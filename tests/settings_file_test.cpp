@@ -145,7 +145,7 @@ TEST(SettingsFile, TextsReadBackToTheirFirst509Bytes) {
     EXPECT_EQ(std::string(loaded.settings.m_advancedSwitches), std::string(509, 'y'));
 }
 
-TEST(SettingsFile, ExtraTextStartingWithSemicolonComesBackEmpty) {
+TEST(SettingsFile, AdvancedSwitchesStartingWithSemicolonComeBackEmpty) {
     TemporaryDirectory directory;
     LaunchSettings saved = ExampleSettings();
     saved.m_advancedSwitches = ";/NOTE";

@@ -183,8 +183,8 @@ TEST(SettingsReader, LastLineWithoutLineEndKeepsItsLastByte) {
     EXPECT_EQ(ReadFromBytes("no line end").zerbs3DDirectory, "no line end");
 }
 
-TEST(SettingsReader, ExtraTextStartingWithSemicolonIsReadAsAComment) {
-    const LoadedSettings loaded = ReadFixture("extra_text_begins_with_semicolon.ini");
+TEST(SettingsReader, AdvancedSwitchesStartingWithSemicolonAreReadAsAComment) {
+    const LoadedSettings loaded = ReadFixture("advanced_switches_begin_with_semicolon.ini");
     EXPECT_EQ(loaded.settings.m_advancedSwitches, "") << "the first trailing empty line";
     EXPECT_EQ(loaded.settings.m_invertThirdPerson, 1);
 }

@@ -1,6 +1,7 @@
 #include "ui/LauncherDialog.h"
 
 #include <cstdint>
+#include <cstdio>
 
 #include "launch/GameProfile.h"
 #include "ui/AboutDialog.h"
@@ -57,7 +58,9 @@ BOOL CLauncherDialog::OnInitDialog() {
     if (LoadSettings(m_settings)) {
         UpdateData(ExchangeDirection::ToControls);
     } else {
-        MessageBox("Error: ztlvlauncher.ini file not found.", "Launcher", MB_OK);
+        char message[64];
+        std::snprintf(message, sizeof message, "Error: %s file not found.", kSettingsFileName);
+        MessageBox(message, "Launcher", MB_OK);
     }
     return TRUE;
 }

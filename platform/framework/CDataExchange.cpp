@@ -1,8 +1,9 @@
 #include "platform/framework/CDataExchange.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+#include "platform/IntegerText.h"
 
 HWND CDataExchange::PrepareCtrl(int id) const {
     return m_failed ? nullptr : ::GetDlgItem(m_pDlgWnd->m_hWnd, id);
@@ -30,41 +31,7 @@ CString ControlText(HWND control) {
     return result;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 } // namespace
-
-bool ParseIntegerText(const char* text, int& value) {
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    const bool negative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
-    const std::int64_t limit = negative ? std::int64_t{INT32_MAX} + 1 : INT32_MAX;
-    std::int64_t magnitude = 0;
-    const char* digits = text;
-    for (; *text >= '0' && *text <= '9'; ++text) {
-        magnitude = magnitude * 10 + (*text - '0');
-        if (magnitude > limit) {
-            return false;
-        }
-    }
-    if (text == digits) {
-        return false;
-    }
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    if (*text != '\0') {
-        return false;
-    }
-    value = static_cast<int>(negative ? -magnitude : magnitude);
-    return true;
-}
 
 void DDX_Text(CDataExchange* exchange, int id, CString& value) {
     const HWND control = exchange->PrepareCtrl(id);
@@ -84,7 +51,7 @@ void DDX_Text(CDataExchange* exchange, int id, int& value) {
         return;
     }
     if (exchange->Saving()) {
-        if (!ParseIntegerText(ControlText(control), value)) {
+        if (!platform::ParseIntegerStrict(ControlText(control), value)) {
             exchange->Fail(control, "Please enter a whole number.");
         }
     } else {

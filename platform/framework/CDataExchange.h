@@ -33,7 +33,3 @@ private:
 void DDX_Text(CDataExchange* exchange, int id, CString& value);
 void DDX_Text(CDataExchange* exchange, int id, int& value);
 void DDX_Check(CDataExchange* exchange, int id, int& value);
-
-// Reads a whole number as an integer box accepts it: optional blanks around an optional sign and
-// decimal digits that fit 32 bits. False for anything else.
-bool ParseIntegerText(const char* text, int& value);

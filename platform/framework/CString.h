@@ -2,7 +2,8 @@
 
 #include <cstddef>
 
-// windows.h spells LoadString as a macro for LoadStringA, which would rename the member below.
+// windows.h spells LoadString as a macro for LoadStringA, which would rename the member below
+// when windows.h is included first (afxwin.h covers the other order).
 #ifdef LoadString
 #undef LoadString
 #endif
@@ -32,9 +33,6 @@ public:
 
     friend bool operator==(const CString& a, const CString& b);
     friend bool operator==(const CString& a, const char* b);
-    friend bool operator!=(const CString& a, const CString& b) {
-        return !(a == b);
-    }
 
 private:
     void Assign(const char* text);

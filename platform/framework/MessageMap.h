@@ -83,17 +83,23 @@ protected:                                                                    \
     }
 
 // The rows: {message, notification code, control id, handler}.
+// void handler()
 #define ON_COMMAND(id, handler)                                               \
     {WM_COMMAND, 0, id, &framework_detail::CallVoid<handler>},
+// void handler()
 #define ON_BN_CLICKED(id, handler)                                            \
     {WM_COMMAND, BN_CLICKED, id, &framework_detail::CallVoid<handler>},
+// void handler()
 #define ON_EN_KILLFOCUS(id, handler)                                          \
     {WM_COMMAND, EN_KILLFOCUS, id, &framework_detail::CallVoid<handler>},
+// void OnPaint()
 #define ON_WM_PAINT()                                                         \
     {WM_PAINT, 0, 0, &framework_detail::CallVoid<&ThisClass::OnPaint>},
+// void OnSysCommand(UINT id, LPARAM lParam)
 #define ON_WM_SYSCOMMAND()                                                    \
     {WM_SYSCOMMAND, 0, 0,                                                     \
      &framework_detail::CallSysCommand<&ThisClass::OnSysCommand>},
+// HCURSOR OnQueryDragIcon()
 #define ON_WM_QUERYDRAGICON()                                                 \
     {WM_QUERYDRAGICON, 0, 0,                                                  \
      &framework_detail::CallQueryIcon<&ThisClass::OnQueryDragIcon>},

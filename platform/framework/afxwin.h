@@ -9,7 +9,8 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
 
-// windows.h spells LoadString as a macro, which would rename CString::LoadString at its callers.
+// CString.h undoes windows.h's LoadString macro only when windows.h came first; the window code
+// often includes CString.h first (through the settings), so the macro is undone here once more.
 #ifdef LoadString
 #undef LoadString
 #endif

@@ -99,9 +99,9 @@ void ScratchFolder::InstallStandInGames() const {
     const std::string game = WindowsPath(ZTLV_STAND_IN_GAME);
     ::CreateDirectoryA((*this / "Zerbs 3D").c_str(), nullptr);
     ::CreateDirectoryA((*this / "Zerbs 3D\\bin").c_str(), nullptr);
-    ::CreateDirectoryA((*this / "Tolvane").c_str(), nullptr);
+    ::CreateDirectoryA((*this / "Zerbs Tolvane").c_str(), nullptr);
     if (!::CopyFileA(game.c_str(), (*this / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(), FALSE) ||
-        !::CopyFileA(game.c_str(), (*this / "Tolvane\\ZT.exe").c_str(), FALSE)) {
+        !::CopyFileA(game.c_str(), (*this / "Zerbs Tolvane\\ZT.exe").c_str(), FALSE)) {
         throw std::runtime_error("cannot install the stand-in game from " + game);
     }
 }

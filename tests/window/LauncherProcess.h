@@ -28,7 +28,7 @@ public:
     // behind.
     std::string Listing(const char* pattern = "*") const;
 
-    // Installs the stand-in game at both games' executable paths, below "Zerbs 3D" and "Tolvane".
+    // Installs the stand-in game at the two executable paths the example settings lead to.
     void InstallStandInGames() const;
 
 private:

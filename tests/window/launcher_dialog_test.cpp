@@ -11,14 +11,13 @@
 #include <string>
 
 #include "LauncherProcess.h"
+#include "ui/resources/resource.h"
 
 namespace {
 
-const char kOverviewFile[] = "Zerbs 3D\nTolvane\n1024\n768\n60\n"
-                             "TRUE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\n\n\n\n";
-// The same file as Play writes it once "Disable music" is ticked.
-const char kOverviewFileWithNoMusic[] =
-    "Zerbs 3D\r\nTolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
+// The example settings file as Play writes it once "Disable music" is ticked.
+const char kExampleWithNoMusic[] =
+    "Zerbs 3D\r\nZerbs Tolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nTRUE\r\nFALSE\r\n"
     "FALSE\r\nFALSE\r\nFALSE\r\n\r\n\r\n\r\n";
 
 // A job holding the launchers a test starts and the games they start in turn; whatever is still
@@ -45,26 +44,10 @@ private:
     HANDLE m_job;
 };
 
-enum Control {
-    kPlayZerbs3D = 1000,
-    kPlayTolvane = 1001,
-    kSwitches = 1002,
-    kWidth = 1004,
-    kRefresh = 1005,
-    kRunInWindow = 1006,
-    kNoMovies = 1007,
-    kFirstPerson = 1008,
-    kThirdPerson = 1009,
-    kNoMusic = 1010,
-    kNoSounds = 1011,
-    kZerbs = 1012,
-    kHeight = 1013,
-};
-
 class LauncherDialog : public ::testing::Test {
 protected:
     // Starts the launcher on a settings file with the stand-in games installed beside it.
-    LauncherProcess& Start(const std::string& settings = kOverviewFile) {
+    LauncherProcess& Start(const std::string& settings = ExampleSettings()) {
         m_folder.InstallStandInGames();
         WriteFileBytes(Settings(), settings);
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
@@ -73,7 +56,7 @@ protected:
     }
     std::string Settings() const { return m_folder / "ztlvlauncher.ini"; }
     std::string Zerbs3DRecord() const { return WaitForGameRecord(m_folder / "Zerbs 3D"); }
-    std::string TolvaneRecord() const { return WaitForGameRecord(m_folder / "Tolvane"); }
+    std::string TolvaneRecord() const { return WaitForGameRecord(m_folder / "Zerbs Tolvane"); }
 
     ScratchFolder m_folder;
     std::unique_ptr<LauncherProcess> m_launcher;
@@ -82,18 +65,18 @@ protected:
 TEST_F(LauncherDialog, OpensWithTheFileValuesAndTheFocusInTheWidthBox) {
     LauncherProcess& launcher =
         Start("a\nb\n1280\n-1\n75\nFALSE\nTRUE\nTRUE\nFALSE\nTRUE\nFALSE\nTRUE\n /LOG\n");
-    EXPECT_EQ(launcher.Text(kWidth), "1280");
-    EXPECT_EQ(launcher.Text(kHeight), "-1");
-    EXPECT_EQ(launcher.Text(kRefresh), "75");
-    EXPECT_FALSE(launcher.IsChecked(kRunInWindow));
-    EXPECT_TRUE(launcher.IsChecked(kNoMovies));
-    EXPECT_TRUE(launcher.IsChecked(kNoMusic));
-    EXPECT_FALSE(launcher.IsChecked(kNoSounds));
-    EXPECT_TRUE(launcher.IsChecked(kFirstPerson));
-    EXPECT_FALSE(launcher.IsChecked(kThirdPerson));
-    EXPECT_TRUE(launcher.IsChecked(kZerbs));
-    EXPECT_EQ(launcher.Text(kSwitches), " /LOG");
-    EXPECT_EQ(launcher.FocusedId(), kWidth);
+    EXPECT_EQ(launcher.Text(IDC_WIDTH), "1280");
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "-1");
+    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "75");
+    EXPECT_FALSE(launcher.IsChecked(IDC_RUN_IN_WINDOW));
+    EXPECT_TRUE(launcher.IsChecked(IDC_NO_MOVIES));
+    EXPECT_TRUE(launcher.IsChecked(IDC_NO_MUSIC));
+    EXPECT_FALSE(launcher.IsChecked(IDC_NO_SOUNDS));
+    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_FIRST_PERSON));
+    EXPECT_FALSE(launcher.IsChecked(IDC_INVERT_THIRD_PERSON));
+    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_ZERBS));
+    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), " /LOG");
+    EXPECT_EQ(launcher.FocusedId(), IDC_WIDTH);
 }
 
 TEST_F(LauncherDialog, MissingFileIsReportedBeforeTheWindowShowsAndDefaultsStay) {
@@ -103,12 +86,12 @@ TEST_F(LauncherDialog, MissingFileIsReportedBeforeTheWindowShowsAndDefaultsStay)
     EXPECT_FALSE(box.ownerVisible) << "the message comes before the window";
 
     LauncherProcess& launcher = *m_launcher;
-    EXPECT_EQ(launcher.Text(kWidth), "0");
-    EXPECT_EQ(launcher.Text(kHeight), "0");
-    EXPECT_EQ(launcher.Text(kRefresh), "0");
-    EXPECT_EQ(launcher.Text(kSwitches), "");
-    for (int box_id :
-         {kRunInWindow, kNoMovies, kNoMusic, kNoSounds, kFirstPerson, kThirdPerson, kZerbs}) {
+    EXPECT_EQ(launcher.Text(IDC_WIDTH), "0");
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "0");
+    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "0");
+    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), "");
+    for (int box_id : {IDC_RUN_IN_WINDOW, IDC_NO_MOVIES, IDC_NO_MUSIC, IDC_NO_SOUNDS,
+                       IDC_INVERT_FIRST_PERSON, IDC_INVERT_THIRD_PERSON, IDC_INVERT_ZERBS}) {
         EXPECT_FALSE(launcher.IsChecked(box_id)) << "check box " << box_id;
     }
 }
@@ -128,53 +111,53 @@ TEST_F(LauncherDialog, LeavingTheWidthBoxSetsTheHeightToThreeQuarters) {
                  {"-2147483648", "-536870912"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string("width ") + c.width);
-        launcher.MoveFocusTo(kWidth);
-        launcher.SetText(kWidth, c.width);
-        launcher.MoveFocusTo(kRefresh);
-        EXPECT_EQ(launcher.Text(kHeight), c.height);
-        EXPECT_EQ(launcher.Text(kWidth), c.width);
+        launcher.MoveFocusTo(IDC_WIDTH);
+        launcher.SetText(IDC_WIDTH, c.width);
+        launcher.MoveFocusTo(IDC_REFRESH_RATE);
+        EXPECT_EQ(launcher.Text(IDC_HEIGHT), c.height);
+        EXPECT_EQ(launcher.Text(IDC_WIDTH), c.width);
     }
 }
 
 TEST_F(LauncherDialog, HeightTypedAfterLeavingTheWidthBoxStays) {
     LauncherProcess& launcher = Start();
-    launcher.MoveFocusTo(kHeight);
-    EXPECT_EQ(launcher.Text(kHeight), "768");
-    launcher.SetText(kHeight, "700");
-    launcher.MoveFocusTo(kRefresh);
-    launcher.MoveFocusTo(kRunInWindow);
-    EXPECT_EQ(launcher.Text(kHeight), "700");
-    launcher.MoveFocusTo(kWidth);
-    launcher.MoveFocusTo(kHeight);
-    EXPECT_EQ(launcher.Text(kHeight), "768") << "until the width box is left again";
+    launcher.MoveFocusTo(IDC_HEIGHT);
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768");
+    launcher.SetText(IDC_HEIGHT, "700");
+    launcher.MoveFocusTo(IDC_REFRESH_RATE);
+    launcher.MoveFocusTo(IDC_RUN_IN_WINDOW);
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "700");
+    launcher.MoveFocusTo(IDC_WIDTH);
+    launcher.MoveFocusTo(IDC_HEIGHT);
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768") << "until the width box is left again";
 }
 
 TEST_F(LauncherDialog, BadHeightIsReportedAndLaterControlsReturnToTheirValues) {
     LauncherProcess& launcher = Start();
-    launcher.SetText(kSwitches, " /NEW"); // exchanged before the height: taken
-    launcher.SetText(kHeight, "tall");    // stops the exchange
-    launcher.SetText(kRefresh, "85");     // exchanged after: restored
-    launcher.SetText(kWidth, "2000");     // exchanged after: restored
-    ::SendMessageA(launcher.Control(kNoMovies), BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageA(launcher.Control(kFirstPerson), BM_SETCHECK, BST_CHECKED, 0);
-    launcher.MoveFocusTo(kRunInWindow);
+    launcher.SetText(IDC_ADVANCED_SWITCHES, " /NEW"); // exchanged before the height: taken
+    launcher.SetText(IDC_HEIGHT, "tall");             // stops the exchange
+    launcher.SetText(IDC_REFRESH_RATE, "85");         // exchanged after: restored
+    launcher.SetText(IDC_WIDTH, "2000");              // exchanged after: restored
+    ::SendMessageA(launcher.Control(IDC_NO_MOVIES), BM_SETCHECK, BST_CHECKED, 0);
+    ::SendMessageA(launcher.Control(IDC_INVERT_FIRST_PERSON), BM_SETCHECK, BST_CHECKED, 0);
+    launcher.MoveFocusTo(IDC_RUN_IN_WINDOW);
 
     const auto box = launcher.DismissMessageBox("ZTLV LAUNCHER");
     EXPECT_EQ(box.text, "Please enter a whole number.");
-    EXPECT_EQ(launcher.Text(kHeight), "768") << "three quarters of the width held before";
-    EXPECT_EQ(launcher.Text(kWidth), "1024");
-    EXPECT_EQ(launcher.Text(kRefresh), "60");
-    EXPECT_FALSE(launcher.IsChecked(kNoMovies));
-    EXPECT_EQ(launcher.Text(kSwitches), " /NEW");
-    EXPECT_TRUE(launcher.IsChecked(kFirstPerson));
-    EXPECT_EQ(launcher.FocusedId(), kHeight) << "the bad box gets the focus";
+    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768") << "three quarters of the width held before";
+    EXPECT_EQ(launcher.Text(IDC_WIDTH), "1024");
+    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "60");
+    EXPECT_FALSE(launcher.IsChecked(IDC_NO_MOVIES));
+    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), " /NEW");
+    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_FIRST_PERSON));
+    EXPECT_EQ(launcher.FocusedId(), IDC_HEIGHT) << "the bad box gets the focus";
 }
 
 TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
     LauncherProcess& launcher = Start();
-    launcher.Click(kNoMusic);
+    launcher.Click(IDC_NO_MUSIC);
     ASSERT_TRUE(WaitForGameRecord(m_folder.Path(), 0).empty());
-    launcher.Click(kPlayZerbs3D);
+    launcher.Click(IDC_PLAY_ZERBS3D);
 
     const std::string record = Zerbs3DRecord();
     ASSERT_FALSE(record.empty()) << "the stand-in game was not started";
@@ -183,7 +166,7 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
     EXPECT_EQ(RecordField(record, "argument 1"), "/W") << "the game splits its command line itself";
     EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs 3D");
     EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end";
-    EXPECT_EQ(ReadFileBytes(Settings()), kOverviewFileWithNoMusic);
+    EXPECT_EQ(ReadFileBytes(Settings()), kExampleWithNoMusic);
 }
 
 // The launcher ended at a moment spread over the whole Play path, before, during and after the
@@ -204,13 +187,13 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
     ASSERT_NE(games.Handle(), nullptr);
     m_folder.InstallStandInGames();
     for (int kill = 0; kill < count; ++kill) {
-        WriteFileBytes(Settings(), kOverviewFile);
+        WriteFileBytes(Settings(), ExampleSettings());
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
         LauncherProcess& launcher = *m_launcher;
         ASSERT_TRUE(launcher.JoinJob(games.Handle()));
         ASSERT_NE(launcher.Dialog(), nullptr);
-        launcher.Click(kNoMusic);
-        launcher.Click(kPlayZerbs3D);
+        launcher.Click(IDC_NO_MUSIC);
+        launcher.Click(IDC_PLAY_ZERBS3D);
         const DWORD delay = delayMs(moments);
         ::Sleep(delay);
         launcher.Kill();
@@ -219,9 +202,9 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
             ++cutDuringTheSave;
         }
         const std::string after = ReadFileBytes(Settings());
-        if (after == kOverviewFile) {
+        if (after == ExampleSettings()) {
             ++old;
-        } else if (after == kOverviewFileWithNoMusic) {
+        } else if (after == kExampleWithNoMusic) {
             ++whole;
         } else {
             ++torn;
@@ -234,39 +217,39 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
                 static_cast<unsigned long>(games.Counts().ActiveProcesses));
 
     // The next Play clears what the kills left.
-    WriteFileBytes(Settings(), kOverviewFile);
+    WriteFileBytes(Settings(), ExampleSettings());
     m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
-    m_launcher->Click(kNoMusic);
-    m_launcher->Click(kPlayZerbs3D);
+    m_launcher->Click(IDC_NO_MUSIC);
+    m_launcher->Click(IDC_PLAY_ZERBS3D);
     EXPECT_TRUE(m_launcher->WaitForExit());
-    EXPECT_EQ(ReadFileBytes(Settings()), kOverviewFileWithNoMusic);
+    EXPECT_EQ(ReadFileBytes(Settings()), kExampleWithNoMusic);
     EXPECT_EQ(m_folder.Listing("ztlvlauncher.ini.~*"), "");
 }
 
 TEST_F(LauncherDialog, PlayStraightAfterOpeningAppliesTheWidthRule) {
-    LauncherProcess& launcher = Start("Zerbs 3D\nTolvane\n800\n100\n75\nFALSE\n");
-    launcher.Click(kPlayTolvane);
+    LauncherProcess& launcher = Start("Zerbs 3D\nZerbs Tolvane\n800\n100\n75\nFALSE\n");
+    launcher.Click(IDC_PLAY_TOLVANE);
     EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=800x600 /REFRESH 75");
     EXPECT_TRUE(launcher.WaitForExit());
 }
 
 TEST_F(LauncherDialog, EnterInAnEditOrCheckBoxStartsZerbsTolvane) {
-    for (int focus : {kRefresh, kThirdPerson}) {
+    for (int focus : {IDC_REFRESH_RATE, IDC_INVERT_THIRD_PERSON}) {
         SCOPED_TRACE("focus on " + std::to_string(focus));
         LauncherProcess& launcher = Start();
         launcher.MoveFocusTo(focus);
         launcher.PressKey(VK_RETURN);
         const std::string record = TolvaneRecord();
         EXPECT_EQ(RecordField(record, "command line"), "ZT.exe /RES=1024x768 /REFRESH 60 /WIN");
-        EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Tolvane");
+        EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs Tolvane");
         EXPECT_TRUE(launcher.WaitForExit());
-        ::DeleteFileA((m_folder / "Tolvane\\received.txt").c_str());
+        ::DeleteFileA((m_folder / "Zerbs Tolvane\\received.txt").c_str());
     }
 }
 
 TEST_F(LauncherDialog, EnterOnPlayZerbs3DStartsZerbs3D) {
     LauncherProcess& launcher = Start();
-    launcher.MoveFocusTo(kPlayZerbs3D);
+    launcher.MoveFocusTo(IDC_PLAY_ZERBS3D);
     launcher.PressKey(VK_RETURN);
     EXPECT_EQ(RecordField(Zerbs3DRecord(), "command line"),
               "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN");
@@ -274,9 +257,9 @@ TEST_F(LauncherDialog, EnterOnPlayZerbs3DStartsZerbs3D) {
 
 TEST_F(LauncherDialog, EnterInTheWidthBoxLaunchesWithTheHeightBoxAsItStands) {
     LauncherProcess& launcher = Start();
-    ASSERT_EQ(launcher.FocusedId(), kWidth);
-    launcher.SetText(kWidth, "640");
-    launcher.SetText(kHeight, "123");
+    ASSERT_EQ(launcher.FocusedId(), IDC_WIDTH);
+    launcher.SetText(IDC_WIDTH, "640");
+    launcher.SetText(IDC_HEIGHT, "123");
     launcher.PressKey(VK_RETURN);
     EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
     ASSERT_TRUE(launcher.WaitForExit());
@@ -287,13 +270,13 @@ TEST_F(LauncherDialog, MissingGameEndsTheLauncherAfterSaving) {
     WriteFileBytes(Settings(), "nowhere\nnowhere\n1024\n768\n60\n");
     m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
     m_launcher->Dialog();
-    m_launcher->Click(kPlayZerbs3D);
+    m_launcher->Click(IDC_PLAY_ZERBS3D);
     EXPECT_TRUE(m_launcher->WaitForExit()) << "the dialog closes and the program ends";
     EXPECT_EQ(ReadFileBytes(Settings()).substr(0, 9), "nowhere\r\n");
 }
 
 TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
-    const std::string untouched = "Zerbs 3D\nTolvane\n800\n100\n75\n";
+    const std::string untouched = "Zerbs 3D\nZerbs Tolvane\n800\n100\n75\n";
     {
         LauncherProcess& launcher = Start(untouched);
         ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -301,13 +284,13 @@ TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
     }
     {
         LauncherProcess& launcher = Start(untouched);
-        launcher.MoveFocusTo(kNoSounds);
+        launcher.MoveFocusTo(IDC_NO_SOUNDS);
         launcher.PressKey(VK_ESCAPE);
         EXPECT_TRUE(launcher.WaitForExit());
     }
     EXPECT_EQ(ReadFileBytes(Settings()), untouched);
     EXPECT_TRUE(WaitForGameRecord(m_folder / "Zerbs 3D", 0).empty());
-    EXPECT_TRUE(WaitForGameRecord(m_folder / "Tolvane", 0).empty());
+    EXPECT_TRUE(WaitForGameRecord(m_folder / "Zerbs Tolvane", 0).empty());
 }
 
 TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
@@ -319,7 +302,7 @@ TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
 }
 
 // Run by the disk-full check alone, under a file-size limit of 512 bytes whose signal is ignored:
-// the new settings file, long switches and all, outgrows it as it would a full disk.
+// the new settings file, long advanced switches and all, outgrows it as it would a full disk.
 TEST(DiskFull, PlayKeepsTheOldFileLeavesNoTemporaryFileAndStillStartsTheGame) {
     ScratchFolder folder;
     // Linked, not copied: a copy of the game would outgrow the limit itself.
@@ -328,16 +311,16 @@ TEST(DiskFull, PlayKeepsTheOldFileLeavesNoTemporaryFileAndStillStartsTheGame) {
     ASSERT_TRUE(::CreateHardLinkA((folder / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(),
                                   WindowsPath(ZTLV_STAND_IN_GAME).c_str(), nullptr));
     const std::string settings = folder / "ztlvlauncher.ini";
-    WriteFileBytes(settings, kOverviewFile);
+    WriteFileBytes(settings, ExampleSettings());
     const ProgramJob games;
     ASSERT_NE(games.Handle(), nullptr);
 
     LauncherProcess launcher(folder.Path());
     ASSERT_TRUE(launcher.JoinJob(games.Handle()));
-    launcher.SetText(kSwitches, std::string(460, 'x'));
-    launcher.Click(kPlayZerbs3D);
+    launcher.SetText(IDC_ADVANCED_SWITCHES, std::string(460, 'x'));
+    launcher.Click(IDC_PLAY_ZERBS3D);
     EXPECT_TRUE(launcher.WaitForExit());
-    EXPECT_EQ(ReadFileBytes(settings), kOverviewFile);
+    EXPECT_EQ(ReadFileBytes(settings), ExampleSettings());
     EXPECT_EQ(folder.Listing("ztlvlauncher.ini.~*"), "");
     EXPECT_EQ(games.Counts().TotalProcesses, 2u) << "the launcher and the game it started";
 }

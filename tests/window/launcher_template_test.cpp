@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LauncherProcess.h"
+#include "ui/resources/resource.h"
 
 namespace {
 
@@ -32,28 +33,29 @@ RECT Units(int x, int y, int w, int h) {
 
 const std::vector<ExpectedControl>& Template() {
     static const std::vector<ExpectedControl> controls = {
-        {1004, "Edit", kEdit, 0, "", Units(45, 118, 31, 14)},
-        {1013, "Edit", kEdit, 0, "", Units(87, 118, 31, 14)},
-        {1005, "Edit", kEdit, 0, "", Units(126, 118, 31, 14)},
-        {1006, "Button", kCheck, 0, "Run in window", Units(7, 134, 63, 10)},
-        {1007, "Button", kCheck, 0, "Disble movies", Units(94, 134, 59, 10)},
-        {1010, "Button", kCheck, 0, "Disable music", Units(7, 147, 59, 10)},
-        {1011, "Button", kCheck, 0, "Disble sounds", Units(94, 147, 60, 10)},
-        {1008, "Button", kCheck, 0, "First person mouse", Units(7, 172, 75, 10)},
-        {1009, "Button", kCheck, 0, "Third person mouse", Units(95, 172, 78, 10)},
-        {1012, "Button", kCheck, 0, "The zerbs", Units(7, 185, 51, 10)},
-        {1002, "Edit", kEdit, 0, "", Units(7, 211, 166, 14)},
-        {1000, "Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, "Play Zerbs 3D",
+        {IDC_WIDTH, "Edit", kEdit, 0, "", Units(45, 118, 31, 14)},
+        {IDC_HEIGHT, "Edit", kEdit, 0, "", Units(87, 118, 31, 14)},
+        {IDC_REFRESH_RATE, "Edit", kEdit, 0, "", Units(126, 118, 31, 14)},
+        {IDC_RUN_IN_WINDOW, "Button", kCheck, 0, "Run in window", Units(7, 134, 63, 10)},
+        {IDC_NO_MOVIES, "Button", kCheck, 0, "Disble movies", Units(94, 134, 59, 10)},
+        {IDC_NO_MUSIC, "Button", kCheck, 0, "Disable music", Units(7, 147, 59, 10)},
+        {IDC_NO_SOUNDS, "Button", kCheck, 0, "Disble sounds", Units(94, 147, 60, 10)},
+        {IDC_INVERT_FIRST_PERSON, "Button", kCheck, 0, "First person mouse", Units(7, 172, 75, 10)},
+        {IDC_INVERT_THIRD_PERSON, "Button", kCheck, 0, "Third person mouse",
+         Units(95, 172, 78, 10)},
+        {IDC_INVERT_ZERBS, "Button", kCheck, 0, "The zerbs", Units(7, 185, 51, 10)},
+        {IDC_ADVANCED_SWITCHES, "Edit", kEdit, 0, "", Units(7, 211, 166, 14)},
+        {IDC_PLAY_ZERBS3D, "Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, "Play Zerbs 3D",
          Units(7, 230, 79, 23)},
-        {1001, "Button", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_MULTILINE, 0,
+        {IDC_PLAY_TOLVANE, "Button", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON | BS_MULTILINE, 0,
          "Play Zerbs Tolvane", Units(94, 230, 79, 23)},
-        {-1, "Static", kLabel, 0, "Advanced Switches:", Units(7, 203, 66, 8)},
-        {-1, "Static", kLabel, 0, "Resolution:", Units(7, 121, 36, 8)},
-        {-1, "Static", kLabel, 0, "\xD7", Units(79, 121, 8, 8)},
-        {-1, "Static", kLabel, 0, "Hz", Units(161, 121, 15, 8)},
-        {-1, "Static", kLabel, 0, "@", Units(118, 121, 8, 8)},
-        {-1, "Static", kChild | SS_BITMAP, WS_EX_CLIENTEDGE, "", Units(7, 7, 167, 108)},
-        {-1, "Static", kLabel, 0, "Invert things (Zerbs 3D only):", Units(7, 163, 96, 8)},
+        {IDC_STATIC, "Static", kLabel, 0, "Advanced Switches:", Units(7, 203, 66, 8)},
+        {IDC_STATIC, "Static", kLabel, 0, "Resolution:", Units(7, 121, 36, 8)},
+        {IDC_STATIC, "Static", kLabel, 0, "\xD7", Units(79, 121, 8, 8)},
+        {IDC_STATIC, "Static", kLabel, 0, "Hz", Units(161, 121, 15, 8)},
+        {IDC_STATIC, "Static", kLabel, 0, "@", Units(118, 121, 8, 8)},
+        {IDC_STATIC, "Static", kChild | SS_BITMAP, WS_EX_CLIENTEDGE, "", Units(7, 7, 167, 108)},
+        {IDC_STATIC, "Static", kLabel, 0, "Invert things (Zerbs 3D only):", Units(7, 163, 96, 8)},
     };
     return controls;
 }
@@ -187,15 +189,26 @@ TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
 }
 
 TEST_F(LauncherTemplate, TabOrderFollowsTheTemplate) {
-    const int order[] = {1004, 1013, 1005, 1006, 1007, 1010, 1011,
-                         1008, 1009, 1012, 1002, 1000, 1001};
-    EXPECT_EQ(m_launcher->FocusedId(), 1004);
+    const int order[] = {IDC_WIDTH,
+                         IDC_HEIGHT,
+                         IDC_REFRESH_RATE,
+                         IDC_RUN_IN_WINDOW,
+                         IDC_NO_MOVIES,
+                         IDC_NO_MUSIC,
+                         IDC_NO_SOUNDS,
+                         IDC_INVERT_FIRST_PERSON,
+                         IDC_INVERT_THIRD_PERSON,
+                         IDC_INVERT_ZERBS,
+                         IDC_ADVANCED_SWITCHES,
+                         IDC_PLAY_ZERBS3D,
+                         IDC_PLAY_TOLVANE};
+    EXPECT_EQ(m_launcher->FocusedId(), IDC_WIDTH);
     for (int i = 1; i < 13; ++i) {
         ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
         EXPECT_EQ(m_launcher->FocusedId(), order[i]) << "after " << i << " tabs";
     }
     ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
-    EXPECT_EQ(m_launcher->FocusedId(), 1004) << "the order wraps round";
+    EXPECT_EQ(m_launcher->FocusedId(), IDC_WIDTH) << "the order wraps round";
 }
 
 } // namespace

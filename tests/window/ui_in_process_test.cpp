@@ -14,6 +14,7 @@
 
 #include "LauncherProcess.h"
 #include "ui/LauncherDialog.h"
+#include "ui/resources/resource.h"
 
 namespace {
 
@@ -120,7 +121,7 @@ int MatchingPixels(HDC dc, const IconPixels& icon, int left, int top) {
 // A working directory of its own holding a settings file.
 class SettingsInScratchFolder : public ScratchWorkingDirectory {
 public:
-    explicit SettingsInScratchFolder(const std::string& settings) {
+    explicit SettingsInScratchFolder(const std::string& settings = ExampleSettings()) {
         WriteFileBytes(Folder() / "ztlvlauncher.ini", settings);
     }
 };
@@ -134,9 +135,9 @@ public:
 // Wine draws a minimized window as a bare title bar with no client area and never asks it to paint
 // its client area, so the minimized drawing is checked on a device context of the test's own.
 TEST(LauncherPaint, MinimizedDrawingPutsTheIconInTheMiddleOfTheClientArea) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     PaintProbe dialog;
-    const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(144));
+    const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(icon, nullptr);
     const IconPixels reference = DrawReference(icon);
     int opaque = 0;
@@ -171,7 +172,7 @@ TEST(LauncherPaint, MinimizedDrawingPutsTheIconInTheMiddleOfTheClientArea) {
 }
 
 TEST(LauncherPaint, DraggingTheMinimizedWindowShowsTheIcon) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     CLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND window) {
         const LRESULT icon = ::SendMessageA(window, WM_QUERYDRAGICON, 0, 0);
@@ -195,7 +196,7 @@ std::string TextOf(HWND window) {
 }
 
 TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     CLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND window) {
         const HMENU menu = ::GetSystemMenu(window, FALSE);
@@ -222,7 +223,7 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
         char text[64] = "";
         ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "&About ZTLV Launcher...");
-        EXPECT_EQ(idAt(count - 1), 0x0010u);
+        EXPECT_EQ(idAt(count - 1), UINT{IDM_ABOUT});
     });
 }
 
@@ -234,18 +235,18 @@ public:
 };
 
 TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
         // The low four bits belong to the system and are ignored.
-        for (WPARAM command : {WPARAM{0x0010}, WPARAM{0x001F}}) {
+        for (WPARAM command : {WPARAM{IDM_ABOUT}, WPARAM{IDM_ABOUT | 0x000F}}) {
             SCOPED_TRACE("command " + std::to_string(command));
             ::PostMessageA(launcher, WM_SYSCOMMAND, command, 0);
             const HWND about = WaitForOwnWindow("About ZTLV Launcher");
             ASSERT_NE(about, nullptr);
             EXPECT_EQ(::GetWindow(about, GW_OWNER), launcher);
             EXPECT_FALSE(::IsWindowEnabled(launcher)) << "the About box is modal";
-            if (command == 0x0010) {
+            if (command == IDM_ABOUT) {
                 ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
             } else {
                 ::PostMessageA(::GetDlgItem(about, IDOK), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -266,10 +267,10 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
 }
 
 TEST(AboutBox, MatchesItsTemplate) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
-        ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0010, 0);
+        ::PostMessageA(launcher, WM_SYSCOMMAND, IDM_ABOUT, 0);
         const HWND about = WaitForOwnWindow("About ZTLV Launcher");
         ASSERT_NE(about, nullptr);
         const DWORD style = static_cast<DWORD>(::GetWindowLongA(about, GWL_STYLE));
@@ -332,43 +333,18 @@ TEST(AboutBox, MatchesItsTemplate) {
 }
 
 TEST(AboutBox, OpeningItFromTheWidthBoxRunsTheWidthRule) {
-    SettingsInScratchFolder directory("a\nb\n1024\n768\n60\n");
+    SettingsInScratchFolder directory;
     MainLauncherDialog dialog;
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND launcher) {
-        ::SetDlgItemTextA(launcher, 1004, "800");
-        EXPECT_EQ(TextOf(::GetDlgItem(launcher, 1013)), "768");
-        ::PostMessageA(launcher, WM_SYSCOMMAND, 0x0010, 0);
+        ::SetDlgItemTextA(launcher, IDC_WIDTH, "800");
+        EXPECT_EQ(TextOf(::GetDlgItem(launcher, IDC_HEIGHT)), "768");
+        ::PostMessageA(launcher, WM_SYSCOMMAND, IDM_ABOUT, 0);
         const HWND about = WaitForOwnWindow("About ZTLV Launcher");
         ASSERT_NE(about, nullptr);
-        EXPECT_EQ(TextOf(::GetDlgItem(launcher, 1013)), "600");
+        EXPECT_EQ(TextOf(::GetDlgItem(launcher, IDC_HEIGHT)), "600");
         ::PostMessageA(about, WM_COMMAND, IDOK, 0);
         WaitUntilClosed(about);
     });
-}
-
-TEST(IntegerBox, AcceptsBlanksAroundASignedNumberThatFits32Bits) {
-    const struct {
-        const char* text;
-        int value;
-    } good[] = {{"0", 0},
-                {"768", 768},
-                {"  -5 ", -5},
-                {"+7", 7},
-                {"\t12\t", 12},
-                {"2147483647", 2147483647},
-                {"-2147483648", -2147483647 - 1},
-                {"000123", 123}};
-    for (const auto& c : good) {
-        int value = 99;
-        EXPECT_TRUE(ParseIntegerText(c.text, value)) << '"' << c.text << '"';
-        EXPECT_EQ(value, c.value) << '"' << c.text << '"';
-    }
-    for (const char* bad : {"", " ", "-", "+", "tall", "12px", "1 2", "1.5", "- 5", "0x10",
-                            "2147483648", "-2147483649", "99999999999999999999"}) {
-        int value = 99;
-        EXPECT_FALSE(ParseIntegerText(bad, value)) << '"' << bad << '"';
-        EXPECT_EQ(value, 99) << "a bad value leaves the member alone";
-    }
 }
 
 } // namespace
