@@ -2,65 +2,41 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace platform {
 
 namespace {
 
-constexpr std::int64_t kNegativeLimit = std::int64_t{INT32_MAX} + 1;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-// An optional sign and the digits after it. The magnitude stops growing just past the 32-bit
-// range, so any longer number still reads as out of range.
-struct SignedDigits {
-    bool negative = false;
-    bool any = false;
+// Reads an optional sign and the digits after it; the magnitude stops growing just past the 32-bit
+// range. Returns where the digits end, or null when there are none.
+const char* ReadSignedDigits(const char* text, std::int64_t& value) {
+    const bool negative = *text == '-';
+    text += *text == '-' || *text == '+';
+    const char* digits = text;
     std::int64_t magnitude = 0;
-    const char* end = nullptr;
-};
-
-SignedDigits ReadSignedDigits(const char* text) {
-    SignedDigits read;
-    read.negative = *text == '-';
-    if (*text == '-' || *text == '+') {
-        ++text;
-    }
     for (; *text >= '0' && *text <= '9'; ++text) {
-        read.any = true;
-        read.magnitude = std::min(read.magnitude * 10 + (*text - '0'), kNegativeLimit + 1);
+        magnitude = std::min(magnitude * 10 + (*text - '0'), std::int64_t{INT32_MAX} + 2);
     }
-    read.end = text;
-    return read;
+    value = negative ? -magnitude : magnitude;
+    return text == digits ? nullptr : text;
 }
 
 } // namespace
 
 int ParseIntegerSaturating(const char* text) {
-    while (*text == ' ' || (*text >= '\t' && *text <= '\r')) {
-        ++text;
-    }
-    const SignedDigits read = ReadSignedDigits(text);
-    return static_cast<int>(read.negative ? -std::min(read.magnitude, kNegativeLimit)
-                                          : std::min(read.magnitude, std::int64_t{INT32_MAX}));
+    std::int64_t value = 0;
+    ReadSignedDigits(text + std::strspn(text, " \t\n\v\f\r"), value);
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 bool ParseIntegerStrict(const char* text, int& value) {
-    while (IsBlank(*text)) {
-        ++text;
-    }
-    const SignedDigits read = ReadSignedDigits(text);
-    const char* end = read.end;
-    while (IsBlank(*end)) {
-        ++end;
-    }
-    if (!read.any || *end != '\0' ||
-        read.magnitude > (read.negative ? kNegativeLimit : std::int64_t{INT32_MAX})) {
+    std::int64_t read = 0;
+    const char* end = ReadSignedDigits(text + std::strspn(text, " \t"), read);
+    if (!end || read < INT32_MIN || read > INT32_MAX || end[std::strspn(end, " \t")] != '\0') {
         return false;
     }
-    value = static_cast<int>(read.negative ? -read.magnitude : read.magnitude);
+    value = static_cast<int>(read);
     return true;
 }
 

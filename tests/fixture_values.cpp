@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "launch/settings.h"
-
 namespace {
 
 std::string Describe(const char* text) {
@@ -34,20 +32,22 @@ std::string Describe(const char* text) {
 
 } // namespace
 
-std::string LoadedValues() {
-    g_zerbs3DDirectory[0] = '\0';
-    g_tolvaneDirectory[0] = '\0';
-    LaunchSettings s;
-    if (!LoadSettings(s)) {
-        return "(no settings file)";
-    }
-    std::string values = Describe(g_zerbs3DDirectory) + " | " + Describe(g_tolvaneDirectory);
+std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s) {
+    std::string values = Describe(zerbs3D) + " | " + Describe(tolvane);
     for (const int number :
          {s.m_width, s.m_height, s.m_refreshRate, s.m_runInWindow, s.m_noMovies, s.m_noMusic,
           s.m_noSounds, s.m_invertFirstPerson, s.m_invertThirdPerson, s.m_invertZerbs}) {
         values += " | " + std::to_string(number);
     }
     return values + " | " + Describe(s.m_advancedSwitches);
+}
+
+std::string LoadedValues() {
+    g_zerbs3DDirectory[0] = '\0';
+    g_tolvaneDirectory[0] = '\0';
+    LaunchSettings s;
+    return LoadSettings(s) ? DescribeValues(g_zerbs3DDirectory, g_tolvaneDirectory, s)
+                           : "(no settings file)";
 }
 
 const FixtureValues kFixtureValues[] = {

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "launch/settings.h"
+
 // What loading each settings fixture as the settings file gives, required alike of every build:
 // the thirteen values in file order, as LoadedValues describes them.
 struct FixtureValues {
@@ -12,7 +14,10 @@ struct FixtureValues {
 extern const FixtureValues kFixtureValues[];
 extern const std::size_t kFixtureValuesCount;
 
-// Loads the settings file in the working directory into empty directories and a zeroed record and
-// describes the thirteen values, " | " between them: texts with unprintable bytes as <hex> and runs
+// Describes the thirteen values, " | " between them: texts with unprintable bytes as <hex> and runs
 // of eight or more equal bytes as {count byte}, switches as 0 or 1.
+std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s);
+
+// Loads the settings file in the working directory into empty directories and a zeroed record and
+// describes its values.
 std::string LoadedValues();

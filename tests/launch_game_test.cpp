@@ -24,16 +24,6 @@ void InstallStandIn(const fs::path& folder, const fs::path& executable) {
     fs::copy_file(ZTLV_STAND_IN_GAME, folder / executable);
 }
 
-LaunchSettings OverviewExample() {
-    LaunchSettings s;
-    s.m_width = 1024;
-    s.m_height = 768;
-    s.m_refreshRate = 60;
-    s.m_runInWindow = 1;
-    s.m_noMusic = 1;
-    return s;
-}
-
 // Runs LaunchGame in a child; the result is the game's exit code or kLaunchReturned.
 int LaunchInChild(const GameProfile& profile, const LaunchSettings& settings) {
     return RunInChild([&] {
@@ -49,11 +39,11 @@ TEST(LaunchGame, StartsZerbs3DInItsDirectoryWithOneArgumentAndTheEnvironment) {
     InstallStandIn(game, "bin/Zerbs3D.exe");
     SetDirectories(game.string(), "");
 
-    EXPECT_EQ(LaunchInChild(g_zerbs3DProfile, OverviewExample()), 0);
+    EXPECT_EQ(LaunchInChild(g_zerbs3DProfile, ExampleRecord()), 0);
     const std::string record = ReadFileBytes((game / "received.txt").string());
     EXPECT_NE(record.find("argument count: 2\n"
                           "argument 0: bin/Zerbs3D.exe\n"
-                          "argument 1: /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC\n"
+                          "argument 1: /W 1024 /H 768 /REFRESH 60 /WIN\n"
                           "working directory: " +
                           game.string() + "\n"),
               std::string::npos)
@@ -67,14 +57,13 @@ TEST(LaunchGame, RelativeDirectoryIsResolvedFromTheWorkingDirectory) {
     TemporaryDirectory directory;
     InstallStandIn("games/tolvane", "ZT.exe");
     SetDirectories("", "games/tolvane");
-    LaunchSettings s = OverviewExample();
+    LaunchSettings s = ExampleRecord();
     s.m_advancedSwitches = " /X \"quoted\" two words";
 
     EXPECT_EQ(LaunchInChild(g_tolvaneProfile, s), 0);
     const std::string record = ReadFileBytes("games/tolvane/received.txt");
-    EXPECT_NE(record.find(
-                  "argument count: 2\nargument 0: ZT.exe\n"
-                  "argument 1: /RES=1024x768 /REFRESH 60 /WIN /NOMUSIC /X \"quoted\" two words\n"),
+    EXPECT_NE(record.find("argument count: 2\nargument 0: ZT.exe\n"
+                          "argument 1: /RES=1024x768 /REFRESH 60 /WIN /X \"quoted\" two words\n"),
               std::string::npos)
         << record;
 }
@@ -86,7 +75,7 @@ TEST(LaunchGame, DirectoryThatCannotBeEnteredLeavesTheWorkingDirectory) {
     for (const char* missing : {"", "no such folder"}) {
         SCOPED_TRACE(std::string("directory \"") + missing + "\"");
         SetDirectories(missing, "");
-        EXPECT_EQ(LaunchInChild(g_zerbs3DProfile, OverviewExample()), 0);
+        EXPECT_EQ(LaunchInChild(g_zerbs3DProfile, ExampleRecord()), 0);
         EXPECT_NE(
             ReadFileBytes("received.txt").find("working directory: " + directory.Path() + "\n"),
             std::string::npos);
@@ -99,7 +88,7 @@ TEST(LaunchGame, MissingExecutableReturnsToTheCallerInTheGameDirectory) {
     fs::create_directory("empty game");
     SetDirectories(directory.Path() + "/empty game", "");
     const int result = RunInChild([&] {
-        LaunchGame(g_zerbs3DProfile, OverviewExample());
+        LaunchGame(g_zerbs3DProfile, ExampleRecord());
         return fs::current_path() == fs::path(directory.Path()) / "empty game" ? kLaunchReturned
                                                                                : 1;
     });
@@ -110,8 +99,8 @@ TEST(LaunchGame, ArgumentsThatDoNotFitStartNothing) {
     TemporaryDirectory directory;
     InstallStandIn("tolvane", "ZT.exe");
     SetDirectories("", "tolvane");
-    LaunchSettings s = OverviewExample();
-    s.m_advancedSwitches = std::string(480, 'x').c_str();
+    LaunchSettings s = ExampleRecord();
+    s.m_advancedSwitches = std::string(490, 'x').c_str();
     EXPECT_EQ(LaunchInChild(g_tolvaneProfile, s), kLaunchReturned);
     EXPECT_FALSE(fs::exists("tolvane/received.txt"));
 }

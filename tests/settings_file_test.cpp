@@ -20,15 +20,6 @@ namespace {
 const char kOldFile[] =
     "old 3D\nold Tolvane\n1\n2\n3\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\nTRUE\n/OLD\n";
 
-LaunchSettings ExampleSettings() {
-    LaunchSettings s;
-    s.m_width = 1024;
-    s.m_height = 768;
-    s.m_refreshRate = 60;
-    s.m_runInWindow = 1;
-    return s;
-}
-
 LaunchSettings EveryFieldSet() {
     LaunchSettings s;
     s.m_advancedSwitches = " /X %s %n 100%";
@@ -104,7 +95,7 @@ TEST(SettingsFile, EveryFixtureLoadsToTheValuesOfItsRow) {
 TEST(SettingsFile, WritesFifteenLinesInTheLauncherLayout) {
     TemporaryDirectory directory;
     SetDirectories("C:\\Games\\Zerbs 3D", "D:\\100% Tolvane %s%n");
-    ASSERT_TRUE(SaveSettings(ExampleSettings()));
+    ASSERT_TRUE(SaveSettings(ExampleRecord()));
     EXPECT_EQ(ReadFileBytes(kSettingsFileName),
               "C:\\Games\\Zerbs 3D\nD:\\100% Tolvane %s%n\n1024\n768\n60\n"
               "TRUE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\nFALSE\n\n\n\n");
@@ -147,7 +138,7 @@ TEST(SettingsFile, TextsReadBackToTheirFirst509Bytes) {
 
 TEST(SettingsFile, AdvancedSwitchesStartingWithSemicolonComeBackEmpty) {
     TemporaryDirectory directory;
-    LaunchSettings saved = ExampleSettings();
+    LaunchSettings saved = ExampleRecord();
     saved.m_advancedSwitches = ";/NOTE";
     const LoadedSettings loaded = SaveAndLoad(saved);
     EXPECT_NE(ReadFileBytes(kSettingsFileName).find("\n;/NOTE\n"), std::string::npos);
@@ -158,7 +149,7 @@ TEST(SettingsFile, AdvancedSwitchesStartingWithSemicolonComeBackEmpty) {
 TEST(SettingsFile, CarriageReturnEndingAValueSurvivesTheRoundTrip) {
     TemporaryDirectory directory;
     SetDirectories("ends in CR\r", "\r");
-    LaunchSettings saved = ExampleSettings();
+    LaunchSettings saved = ExampleRecord();
     saved.m_advancedSwitches = " /X\r";
     const LoadedSettings loaded = SaveAndLoad(saved);
     EXPECT_EQ(loaded.zerbs3DDirectory, "ends in CR\r");
@@ -172,7 +163,7 @@ TEST(SettingsFile, SaveReplacesTheFileAndKeepsItsPermissions) {
     WriteFileBytes(kSettingsFileName, kOldFile);
     ASSERT_EQ(chmod(kSettingsFileName, 0640), 0);
     SetDirectories("new 3D", "new Tolvane");
-    ASSERT_TRUE(SaveSettings(ExampleSettings()));
+    ASSERT_TRUE(SaveSettings(ExampleRecord()));
     EXPECT_EQ(ReadFileBytes(kSettingsFileName).substr(0, 7), "new 3D\n");
     struct stat info {};
     ASSERT_EQ(stat(kSettingsFileName, &info), 0);
@@ -201,7 +192,7 @@ TEST_F(FailedSave, DiskFullShowsUpOnlyAtTheFlushAndIsCaught) {
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             return 99;
         }
-        return SaveSettings(ExampleSettings()) ? 1 : 0;
+        return SaveSettings(ExampleRecord()) ? 1 : 0;
     });
     EXPECT_EQ(result, 0) << "1: the save claimed success; 99: the limit could not be set";
     ExpectOldFileIntact();
@@ -211,7 +202,7 @@ TEST_F(FailedSave, SettingsFileNameTakenByADirectory) {
     ASSERT_EQ(std::remove(kSettingsFileName), 0);
     ASSERT_EQ(mkdir(kSettingsFileName, 0755), 0);
     WriteFileBytes(std::string(kSettingsFileName) + "/inside", "kept");
-    EXPECT_FALSE(SaveSettings(ExampleSettings()));
+    EXPECT_FALSE(SaveSettings(ExampleRecord()));
     EXPECT_EQ(ReadFileBytes(std::string(kSettingsFileName) + "/inside"), "kept");
     EXPECT_EQ(m_directory.Listing(), kSettingsFileName);
 }
@@ -224,7 +215,7 @@ TEST_F(FailedSave, WorkingDirectoryRemovedAndItsPathTakenByAFile) {
             return 99;
         }
         WriteFileBytes(folder, "a file now");
-        return SaveSettings(ExampleSettings()) ? 1 : 0;
+        return SaveSettings(ExampleRecord()) ? 1 : 0;
     });
     EXPECT_EQ(result, 0) << "1: the save claimed success; 99: the folder could not be set up";
     EXPECT_EQ(ReadFileBytes(folder), "a file now");
@@ -234,7 +225,7 @@ TEST_F(FailedSave, WorkingDirectoryRemovedAndItsPathTakenByAFile) {
 
 TEST_F(FailedSave, ReadOnlySettingsFile) {
     ASSERT_EQ(chmod(kSettingsFileName, 0444), 0);
-    EXPECT_FALSE(SaveSettings(ExampleSettings()));
+    EXPECT_FALSE(SaveSettings(ExampleRecord()));
     ExpectOldFileIntact();
 }
 
@@ -244,7 +235,7 @@ TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0555), 0);
     const int result = RunInChild([] {
         DropRootPrivileges();
-        return SaveSettings(ExampleSettings()) ? 1 : 0;
+        return SaveSettings(ExampleRecord()) ? 1 : 0;
     });
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
     EXPECT_EQ(result, 0) << "1: the save claimed success; 99: privileges could not be dropped";

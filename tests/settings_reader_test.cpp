@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "fixture_values.h"
 #include "test_support.h"
 
 namespace {
@@ -33,22 +34,16 @@ std::string JoinLines(int first, int last, const char* end = "\n") {
     return text;
 }
 
+std::string Values(const LoadedSettings& loaded) {
+    return DescribeValues(loaded.zerbs3DDirectory.c_str(), loaded.tolvaneDirectory.c_str(),
+                          loaded.settings);
+}
+
 // Values of the typical lines, each distinct from its neighbours so that a shift shows.
 void ExpectTypicalValues(const LoadedSettings& loaded) {
-    EXPECT_EQ(loaded.zerbs3DDirectory, "C:\\Games\\Zerbs 3D");
-    EXPECT_EQ(loaded.tolvaneDirectory, "D:\\Zerbs Tolvane");
-    const LaunchSettings& s = loaded.settings;
-    EXPECT_EQ(s.m_width, 1024);
-    EXPECT_EQ(s.m_height, 768);
-    EXPECT_EQ(s.m_refreshRate, 60);
-    EXPECT_EQ(s.m_runInWindow, 1);
-    EXPECT_EQ(s.m_noMovies, 0);
-    EXPECT_EQ(s.m_noMusic, 1);
-    EXPECT_EQ(s.m_noSounds, 0);
-    EXPECT_EQ(s.m_invertFirstPerson, 0);
-    EXPECT_EQ(s.m_invertThirdPerson, 1);
-    EXPECT_EQ(s.m_invertZerbs, 0);
-    EXPECT_EQ(s.m_advancedSwitches, " /LOG");
+    EXPECT_EQ(Values(loaded),
+              "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 "
+              "| 0 | 1 | 0 |  /LOG");
 }
 
 // Settings that differ from every construction value, to show which ones a short file left alone.
@@ -118,21 +113,9 @@ TEST(SettingsReader, NumbersTakeTheDecimalPrefixAndSaturateAt32Bits) {
 }
 
 TEST(SettingsReader, Comment600BytesLongShiftsEveryValueDownALine) {
-    const LoadedSettings loaded = ReadFixture("comment_600_bytes_shifts_values.ini");
-    EXPECT_EQ(loaded.zerbs3DDirectory, "SHIFTED" + std::string(83, 'd'));
-    EXPECT_EQ(loaded.tolvaneDirectory, "C:\\Games\\Zerbs 3D");
-    const LaunchSettings& s = loaded.settings;
-    EXPECT_EQ(s.m_width, 0);
-    EXPECT_EQ(s.m_height, 1024);
-    EXPECT_EQ(s.m_refreshRate, 768);
-    EXPECT_EQ(s.m_runInWindow, 1);
-    EXPECT_EQ(s.m_noMovies, 1);
-    EXPECT_EQ(s.m_noMusic, 0);
-    EXPECT_EQ(s.m_noSounds, 1);
-    EXPECT_EQ(s.m_invertFirstPerson, 0);
-    EXPECT_EQ(s.m_invertThirdPerson, 0);
-    EXPECT_EQ(s.m_invertZerbs, 1);
-    EXPECT_EQ(s.m_advancedSwitches, "FALSE");
+    EXPECT_EQ(
+        Values(ReadFixture("comment_600_bytes_shifts_values.ini")),
+        "SHIFTED{83 d} | C:\\Games\\Zerbs 3D | 0 | 1024 | 768 | 1 | 1 | 0 | 1 | 0 | 0 | 1 | FALSE");
 }
 
 TEST(SettingsReader, LongLinesAreTakenIn510BytePiecesThatLoseTheirLastByte) {

@@ -32,6 +32,13 @@ LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& sta
     return loaded;
 }
 
+LaunchSettings ExampleRecord() {
+    const LoadedSettings kept = {g_zerbs3DDirectory, g_tolvaneDirectory, {}};
+    const LaunchSettings example = ReadFromBytes(ExampleSettings()).settings;
+    SetDirectories(kept.zerbs3DDirectory, kept.tolvaneDirectory);
+    return example;
+}
+
 std::string FixturePath(const std::string& name) {
     return std::string(ZTLV_FIXTURE_DIR "/") + name;
 }

@@ -22,6 +22,9 @@ struct LoadedSettings {
 // Reads settings from bytes held in memory, starting from the given values and directories.
 LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& start = {});
 
+// The record the example settings file loads to; the directory buffers stay as they were.
+LaunchSettings ExampleRecord();
+
 // Sets both directory buffers.
 void SetDirectories(const std::string& zerbs3D, const std::string& tolvane);
 

@@ -2,8 +2,7 @@
 
 #include <cstddef>
 
-// windows.h spells LoadString as a macro for LoadStringA, which would rename the member below
-// when windows.h is included first (afxwin.h covers the other order).
+// windows.h's LoadString macro would rename the member below (afxwin.h: the other order).
 #ifdef LoadString
 #undef LoadString
 #endif

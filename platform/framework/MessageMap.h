@@ -82,25 +82,19 @@ protected:                                                                    \
         return &map;                                                          \
     }
 
-// The rows: {message, notification code, control id, handler}.
-// void handler()
-#define ON_COMMAND(id, handler)                                               \
+// The rows: {message, notification code, control id, handler}, each with the handler it takes.
+#define ON_COMMAND(id, handler) /* void handler() */                          \
     {WM_COMMAND, 0, id, &framework_detail::CallVoid<handler>},
-// void handler()
-#define ON_BN_CLICKED(id, handler)                                            \
+#define ON_BN_CLICKED(id, handler) /* void handler() */                       \
     {WM_COMMAND, BN_CLICKED, id, &framework_detail::CallVoid<handler>},
-// void handler()
-#define ON_EN_KILLFOCUS(id, handler)                                          \
+#define ON_EN_KILLFOCUS(id, handler) /* void handler() */                     \
     {WM_COMMAND, EN_KILLFOCUS, id, &framework_detail::CallVoid<handler>},
-// void OnPaint()
-#define ON_WM_PAINT()                                                         \
+#define ON_WM_PAINT() /* void OnPaint() */                                    \
     {WM_PAINT, 0, 0, &framework_detail::CallVoid<&ThisClass::OnPaint>},
-// void OnSysCommand(UINT id, LPARAM lParam)
-#define ON_WM_SYSCOMMAND()                                                    \
+#define ON_WM_SYSCOMMAND() /* void OnSysCommand(UINT id, LPARAM lParam) */    \
     {WM_SYSCOMMAND, 0, 0,                                                     \
      &framework_detail::CallSysCommand<&ThisClass::OnSysCommand>},
-// HCURSOR OnQueryDragIcon()
-#define ON_WM_QUERYDRAGICON()                                                 \
+#define ON_WM_QUERYDRAGICON() /* HCURSOR OnQueryDragIcon() */                 \
     {WM_QUERYDRAGICON, 0, 0,                                                  \
      &framework_detail::CallQueryIcon<&ThisClass::OnQueryDragIcon>},
 

@@ -9,8 +9,7 @@
 #include "platform/framework/CWinApp.h"
 #include "platform/framework/CWnd.h"
 
-// CString.h undoes windows.h's LoadString macro only when windows.h came first; the window code
-// often includes CString.h first (through the settings), so the macro is undone here once more.
+// windows.h's LoadString macro, for callers that included CString.h before windows.h.
 #ifdef LoadString
 #undef LoadString
 #endif
