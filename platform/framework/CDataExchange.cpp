@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/IntegerText.h"
 
@@ -31,6 +32,18 @@ CString ControlText(HWND control) {
     return result;
 }
 
+// Gives a control new text only when it differs from what it shows: an equal text would still be
+// redrawn and announced to the dialog twice, and Play and the width rule rewrite every box.
+void SetControlText(HWND control, const char* text) {
+    char shown[256];
+    const std::size_t length = std::strlen(text);
+    if (length >= sizeof shown ||
+        static_cast<std::size_t>(::GetWindowTextA(control, shown, sizeof shown)) != length ||
+        std::strcmp(shown, text) != 0) {
+        ::SetWindowTextA(control, text);
+    }
+}
+
 } // namespace
 
 void DDX_Text(CDataExchange* exchange, int id, CString& value) {
@@ -41,7 +54,7 @@ void DDX_Text(CDataExchange* exchange, int id, CString& value) {
     if (exchange->Saving()) {
         value = ControlText(control);
     } else {
-        ::SetWindowTextA(control, value);
+        SetControlText(control, value);
     }
 }
 
@@ -57,7 +70,7 @@ void DDX_Text(CDataExchange* exchange, int id, int& value) {
     } else {
         char text[16];
         std::snprintf(text, sizeof text, "%d", value);
-        ::SetWindowTextA(control, text);
+        SetControlText(control, text);
     }
 }
 
