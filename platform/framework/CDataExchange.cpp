@@ -35,11 +35,7 @@ CString ControlText(HWND control) {
 // Gives a control new text only when it differs from what it shows: an equal text would still be
 // redrawn and announced to the dialog twice, and Play and the width rule rewrite every box.
 void SetControlText(HWND control, const char* text) {
-    char shown[256];
-    const std::size_t length = std::strlen(text);
-    if (length >= sizeof shown ||
-        static_cast<std::size_t>(::GetWindowTextA(control, shown, sizeof shown)) != length ||
-        std::strcmp(shown, text) != 0) {
+    if (std::strcmp(ControlText(control), text) != 0) {
         ::SetWindowTextA(control, text);
     }
 }
