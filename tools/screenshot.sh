@@ -19,24 +19,10 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # windows on it, with a margin of the desktop's colour.
 on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,800x600" "$@"; }
 
-# Saves a picture once the windows have painted: two captures half a second apart agree and no
-# undrawn (black) window is left, which a busy machine can take seconds to reach. Fails rather
-# than save a half-drawn picture.
 capture() {
-    previous=""
-    for _ in $(seq 30); do
-        sleep 0.5
-        /usr/bin/import -window "$window" "$output/desktop.png"
-        current=$(/usr/bin/convert "$output/desktop.png" -format '%#' info:)
-        undrawn=$(/usr/bin/convert "$output/desktop.png" -fill white +opaque black \
-            -colorspace gray -format '%[fx:mean < 0.95]' info:)
-        [ "$current" = "$previous" ] && [ "$undrawn" = 0 ] && break
-        previous=$current
-    done
-    if [ "$current" != "$previous" ] || [ "$undrawn" != 0 ]; then
-        echo "screenshot: the windows for $1 did not finish painting" >&2
-        exit 1
-    fi
+    # Let the window paint before it is captured.
+    sleep 2
+    /usr/bin/import -window "$window" "$output/desktop.png"
     background=$(/usr/bin/convert "$output/desktop.png" -format '%[pixel:p{0,0}]' info:)
     /usr/bin/convert "$output/desktop.png" -trim +repage -bordercolor "$background" -border 12 \
         "$output/$1"
