@@ -19,10 +19,24 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # windows on it, with a margin of the desktop's colour.
 on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,800x600" "$@"; }
 
+# Saves a picture once the windows have painted: two captures half a second apart agree and no
+# undrawn (black) window is left, which a busy machine can take seconds to reach. Fails rather
+# than save a half-drawn picture.
 capture() {
-    # Let the window paint before it is captured.
-    sleep 2
-    /usr/bin/import -window "$window" "$output/desktop.png"
+    previous=""
+    for _ in $(seq 30); do
+        sleep 0.5
+        /usr/bin/import -window "$window" "$output/desktop.png"
+        current=$(/usr/bin/convert "$output/desktop.png" -format '%#' info:)
+        undrawn=$(/usr/bin/convert "$output/desktop.png" -fill white +opaque black \
+            -colorspace gray -format '%[fx:mean < 0.95]' info:)
+        [ "$current" = "$previous" ] && [ "$undrawn" = 0 ] && break
+        previous=$current
+    done
+    if [ "$current" != "$previous" ] || [ "$undrawn" != 0 ]; then
+        echo "screenshot: the windows for $1 did not finish painting" >&2
+        exit 1
+    fi
     background=$(/usr/bin/convert "$output/desktop.png" -format '%[pixel:p{0,0}]' info:)
     /usr/bin/convert "$output/desktop.png" -trim +repage -bordercolor "$background" -border 12 \
         "$output/$1"
@@ -33,6 +47,8 @@ capture() {
 cd "$demo"
 on_desktop "$(windows_path "$launcher")" >/dev/null 2>&1 &
 session=$!
+# Whatever way this script ends, the session ends with it, so a failure never leaves it running.
+trap 'kill "$session" 2>/dev/null || true' EXIT
 
 window=""
 for _ in $(seq 100); do
@@ -42,7 +58,6 @@ for _ in $(seq 100); do
 done
 if [ -z "$window" ]; then
     echo "screenshot: the launcher's desktop did not appear" >&2
-    kill "$session" 2>/dev/null || true
     exit 1
 fi
 capture launcher.png
@@ -63,16 +78,19 @@ for _ in $(seq 100); do
 done
 if [ ! -s "$record" ]; then
     echo "screenshot: the stand-in game did not start" >&2
-    kill "$session" 2>/dev/null || true
     exit 1
 fi
 grep -E '^(command line|working directory): ' "$record" | sed 's/^/the game received /'
 capture game.png
 on_desktop "$(windows_path "$poster")" "Stand-in game" 0x0111 1
 
-"$WINELOADER" taskkill /im "$(basename "$launcher")" >/dev/null 2>&1 || true
-for _ in $(seq 50); do
+# The game's end leaves the desktop empty, and the desktop then closes by itself. Nothing is killed
+# by name: the launchers of tests running beside this one share the name and the wineserver.
+for _ in $(seq 100); do
     kill -0 "$session" 2>/dev/null || break
     sleep 0.1
 done
-kill "$session" 2>/dev/null || true
+if kill -0 "$session" 2>/dev/null; then
+    echo "screenshot: a window stayed open on the launcher's desktop after the game ended" >&2
+    exit 1
+fi
