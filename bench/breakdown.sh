@@ -20,17 +20,19 @@ calls="user32.LoadIconA;user32.DialogBoxParamA;user32.SendMessageA;kernel32.Move
 calls="$calls;kernel32.FlushFileBuffers;kernel32.CreateProcessA;kernel32.CreateProcessW"
 calls="$calls${BREAKDOWN_CALLS:-}"
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
-TRACE=$trace WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench" sh -c '
+warm_ups=$(TRACE=$trace WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench" sh -c '
     "$WINELOADER" reg add "HKCU\\Software\\Wine\\Debug" /v RelayInclude /d "$1" /f >/dev/null 2>&1
     shift
-    WINEDEBUG=+timestamp,+pid,+relay,+loaddll "$WINELOADER" "$@" 2>"$TRACE" >/dev/null' \
+    WINEDEBUG=+timestamp,+pid,+relay,+loaddll "$WINELOADER" "$@" 2>"$TRACE"' \
     breakdown "$calls" "$bench/bench/window_timing.exe" \
     "$(windows_path "$bench/ZTLV LAUNCHER.EXE")" "$(windows_path "$bench/bench/floor_dialog.exe")" \
     "$(windows_path "$bench/bench/floor_launcher_template.exe")" \
     "$(windows_path "$bench/demo/stand_in_game.exe")" "$(windows_path "$PWD/demo/ztlvlauncher.ini")" \
-    "$runs"
+    "$runs" | awk '$1 == "warm_ups" { print $2 }')
+[ -n "$warm_ups" ] || { echo "breakdown: the timing program did not finish" >&2; exit 1; }
 
-awk -F: -v skip=2 '
+# The warm-up runs are left out of the medians, as bench/run.sh leaves them out.
+awk -F: -v skip="$warm_ups" '
 function stamp(key) { if (!((pid, key) in at)) at[pid, key] = $1 * 1000 }
 function add(kind, key, value) { n = ++count[kind, key]; sample[kind, key, n] = value }
 function median(kind, key,    n, i, j, v, sorted) {
@@ -83,7 +85,7 @@ END {
     for (i = 1; i <= programs; i++) {
         p = order[i]; kind = program[p]
         if (++seen[kind] <= skip * (kind == "ZTLV LAUNCHER.EXE" ? 2 : 1)) continue
-                for (s in at) { split(s, key, SUBSEP); if (key[1] == p) add(kind, key[2], at[s] - started[p]) }
+        for (s in at) { split(s, key, SUBSEP); if (key[1] == p) add(kind, key[2], at[s] - started[p]) }
         if ((p, "icon done") in at) add(kind, "in LoadIconA", at[p, "icon done"] - at[p, "icon"])
         if ((p, "seticon done") in at) add(kind, "in the two WM_SETICON", at[p, "seticon done"] - at[p, "seticon"])
         if ((p, "click") in at) {

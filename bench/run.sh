@@ -67,7 +67,8 @@ END {
     row("start-up to a usable window (ms)", "startup_launcher", "startup_floor")
     row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor")
     row("Play click to running game (ms)", "play_launcher", "play_floor")
-    printf "  (median of %d runs after 2 warm-ups; spread min..max and quartiles below)\n", runs
+    printf "  (median of %d runs after %d warm-ups; spread min..max and quartiles below)\n", runs,
+        median["warm_ups"]
     spread("startup_launcher"); spread("startup_floor"); spread("startup_template_floor")
     spread("play_launcher"); spread("play_floor")
     printf "%-44s %12s\n", "settings and arguments, natively", "per call"

@@ -227,7 +227,8 @@ int main(int argc, char** argv) {
     const Scratch scratch = MakeInstallation(argv[4], argv[5]);
 
     SIZE_T peak = 0;
-    for (int warmUp = 0; warmUp < 2; ++warmUp) {
+    const int warmUps = 2;
+    for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
         RunOnce(argv[1], argv[2], argv[3], scratch, nullptr);
     }
     std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay;
@@ -245,5 +246,6 @@ int main(int argc, char** argv) {
     Report("play_launcher", launcherPlay);
     Report("play_floor", floorPlay);
     std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
+    std::printf("warm_ups %d\n", warmUps);
     return 0;
 }
