@@ -16,13 +16,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
-
-// What the launcher passes to the game on the example settings file.
-const char kGameCommandLine[] = "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN";
 
 double Now() {
     LARGE_INTEGER counter;
@@ -123,6 +121,18 @@ Scratch MakeInstallation(const std::string& standIn, const std::string& settings
     return scratch;
 }
 
+// The command line the stand-in game recorded: what the launcher passed it.
+std::string RecordedCommandLine(const std::string& record) {
+    std::FILE* file = std::fopen(record.c_str(), "rb");
+    char line[1024] = "";
+    const char key[] = "command line: ";
+    if (!file || !std::fgets(line, sizeof line, file) || std::strncmp(line, key, sizeof key - 1)) {
+        Fail("cannot read the command line from " + record);
+    }
+    std::fclose(file);
+    return std::string(line + sizeof key - 1, std::strcspn(line + sizeof key - 1, "\r\n"));
+}
+
 void WriteSettings(const Scratch& scratch) {
     std::FILE* file = std::fopen((scratch.folder + "\\ztlvlauncher.ini").c_str(), "wb");
     std::fwrite(scratch.settings.data(), 1, scratch.settings.size(), file);
@@ -192,11 +202,12 @@ Sample RunOnce(const std::string& launcher, const std::string& floor,
     sample.launcherPlay = Now() - start;
     Finish(process);
 
-    // Floor: the same game started directly.
+    // Floor: the same game started directly, with the command line the launcher gave it.
+    const std::string commandLine = RecordedCommandLine(scratch.record);
     ::DeleteFileA(scratch.record.c_str());
     const std::string game = scratch.folder + "\\Zerbs 3D\\bin\\Zerbs3D.exe";
     start = Now();
-    process = Start(game, kGameCommandLine, scratch.folder + "\\Zerbs 3D");
+    process = Start(game, commandLine, scratch.folder + "\\Zerbs 3D");
     if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
         Fail("the stand-in game did not write its record");
     }
