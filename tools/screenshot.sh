@@ -47,7 +47,8 @@ capture() {
 cd "$demo"
 on_desktop "$(windows_path "$launcher")" >/dev/null 2>&1 &
 session=$!
-# Whatever way this script ends, the session ends with it, so a failure never leaves it running.
+# However this script ends, the session's shell ends with it, so that a failure never leaves the
+# test waiting on its output; Wine's processes on the desktop end with the wineserver.
 trap 'kill "$session" 2>/dev/null || true' EXIT
 
 window=""
