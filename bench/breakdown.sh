@@ -24,11 +24,8 @@ warm_ups=$(TRACE=$trace WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench" sh -
     "$WINELOADER" reg add "HKCU\\Software\\Wine\\Debug" /v RelayInclude /d "$1" /f >/dev/null 2>&1
     shift
     WINEDEBUG=+timestamp,+pid,+relay,+loaddll "$WINELOADER" "$@" 2>"$TRACE"' \
-    breakdown "$calls" "$bench/bench/window_timing.exe" \
-    "$(windows_path "$bench/ZTLV LAUNCHER.EXE")" "$(windows_path "$bench/bench/floor_dialog.exe")" \
-    "$(windows_path "$bench/bench/floor_launcher_template.exe")" \
-    "$(windows_path "$bench/demo/stand_in_game.exe")" "$(windows_path "$PWD/demo/ztlvlauncher.ini")" \
-    "$runs" | awk '$1 == "warm_ups" { print $2 }')
+    breakdown "$calls" "$bench/bench/window_timing.exe" "$(windows_path "$bench")" \
+    "$(windows_path "$PWD/demo/ztlvlauncher.ini")" "$runs" | awk '$1 == "warm_ups" { print $2 }')
 [ -n "$warm_ups" ] || { echo "breakdown: the timing program did not finish" >&2; exit 1; }
 
 # The warm-up runs are left out of the medians, as bench/run.sh leaves them out.

@@ -27,11 +27,8 @@ trap 'rm -rf "$results"' EXIT
 win=$PWD/$bench_build
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench_build" sh -c '"$WINELOADER" "$@"' wine \
-    "$win/bench/window_timing.exe" "$(windows_path "$win/ZTLV LAUNCHER.EXE")" \
-    "$(windows_path "$win/bench/floor_dialog.exe")" \
-    "$(windows_path "$win/bench/floor_launcher_template.exe")" \
-    "$(windows_path "$win/demo/stand_in_game.exe")" "$(windows_path "$PWD/demo/ztlvlauncher.ini")" \
-    "$runs" >"$results/window"
+    "$win/bench/window_timing.exe" "$(windows_path "$win")" \
+    "$(windows_path "$PWD/demo/ztlvlauncher.ini")" "$runs" >"$results/window"
 
 # Native: time per call, and instructions per Play where valgrind is present.
 build/bench/bench/settings_benchmark --benchmark_format=csv --benchmark_min_time=0.3 \

@@ -6,7 +6,8 @@
 //   play to game: the Play click until the stand-in game has written its record, against
 //                 starting the same stand-in directly with the same command line.
 // It also reads the launcher's peak working set at the idle dialog.
-// Usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE SETTINGS_FILE RUNS
+// Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS   (BUILD_DIR: the benchmark build, which holds
+// the launcher, the floors and the stand-in game where it builds them)
 // Prints lines "NAME median min max first-quartile third-quartile" in milliseconds.
 
 #include <windows.h>
@@ -228,23 +229,26 @@ void Report(const char* name, std::vector<double> values) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 7) {
-        Fail("usage: window_timing LAUNCHER_EXE FLOOR_EXE TEMPLATE_FLOOR_EXE STAND_IN_EXE "
-             "SETTINGS_FILE RUNS");
+    if (argc != 4) {
+        Fail("usage: window_timing BUILD_DIR SETTINGS_FILE RUNS");
     }
+    const std::string build = argv[1];
+    const std::string launcher = build + "\\ZTLV LAUNCHER.EXE";
+    const std::string floor = build + "\\bench\\floor_dialog.exe";
+    const std::string templateFloor = build + "\\bench\\floor_launcher_template.exe";
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
-    const int runs = std::atoi(argv[6]);
-    const Scratch scratch = MakeInstallation(argv[4], argv[5]);
+    const int runs = std::atoi(argv[3]);
+    const Scratch scratch = MakeInstallation(build + "\\demo\\stand_in_game.exe", argv[2]);
 
     SIZE_T peak = 0;
     const int warmUps = 2;
     for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
-        RunOnce(argv[1], argv[2], argv[3], scratch, nullptr);
+        RunOnce(launcher, floor, templateFloor, scratch, nullptr);
     }
     std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay;
     for (int run = 0; run < runs; ++run) {
-        const Sample sample = RunOnce(argv[1], argv[2], argv[3], scratch, &peak);
+        const Sample sample = RunOnce(launcher, floor, templateFloor, scratch, &peak);
         launcherStartup.push_back(sample.launcherStartup);
         floorStartup.push_back(sample.floorStartup);
         templateStartup.push_back(sample.templateFloorStartup);
