@@ -186,8 +186,9 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
     const ProgramJob games;
     ASSERT_NE(games.Handle(), nullptr);
     m_folder.InstallStandInGames();
+    const std::string example = ExampleSettings();
     for (int kill = 0; kill < count; ++kill) {
-        WriteFileBytes(Settings(), ExampleSettings());
+        WriteFileBytes(Settings(), example);
         m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
         LauncherProcess& launcher = *m_launcher;
         ASSERT_TRUE(launcher.JoinJob(games.Handle()));
@@ -202,7 +203,7 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
             ++cutDuringTheSave;
         }
         const std::string after = ReadFileBytes(Settings());
-        if (after == ExampleSettings()) {
+        if (after == example) {
             ++old;
         } else if (after == kExampleWithNoMusic) {
             ++whole;
@@ -217,7 +218,7 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
                 static_cast<unsigned long>(games.Counts().ActiveProcesses));
 
     // The next Play clears what the kills left.
-    WriteFileBytes(Settings(), ExampleSettings());
+    WriteFileBytes(Settings(), example);
     m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
     m_launcher->Click(IDC_NO_MUSIC);
     m_launcher->Click(IDC_PLAY_ZERBS3D);
