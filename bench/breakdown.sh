@@ -10,6 +10,8 @@ runs=${1:-10}
 
 . tools/windows-build.sh
 pick_windows_build >/dev/null
+# As bench/run.sh: the 64-bit build where the shipped program runs only under emulation.
+[ -z "$windows_emulated" ] || windows_build=build/windows
 bench=$PWD/$windows_build-bench
 [ -x "$bench/bench/window_timing.exe" ] || { echo "breakdown: run sh bench/run.sh first" >&2; exit 1; }
 trace=${BREAKDOWN_TRACE:-$(mktemp)}

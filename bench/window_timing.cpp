@@ -4,7 +4,9 @@
 //                 holds the focus), against a bare program opening one empty dialog, and the same
 //                 bare program opening the launcher's own dialog template;
 //   play to game: the Play click until the stand-in game has written its record, against
-//                 starting the same stand-in directly with the same command line.
+//                 starting the same stand-in directly with the same command line, and against
+//                 a floor whose Play button saves the same settings file as the launcher, then
+//                 starts the game as it does.
 // It also reads the launcher's peak working set at the idle dialog.
 // Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS   (BUILD_DIR: the benchmark build, which holds
 // the launcher, the floors and the stand-in game where it builds them)
@@ -146,6 +148,7 @@ struct Sample {
     double templateFloorStartup;
     double launcherPlay;
     double floorPlay;
+    double savingFloorPlay;
 };
 
 // Starts a program and times it until its dialog is usable; returns the dialog, still open.
@@ -164,8 +167,35 @@ HWND TimeStartUp(const std::string& program, const std::string& folder, const ch
     return dialog;
 }
 
-Sample RunOnce(const std::string& launcher, const std::string& floor,
-               const std::string& templateFloor, const Scratch& scratch, SIZE_T* peakWorkingSet) {
+// Starts a program on the example settings, clicks its "Play Zerbs 3D" once its dialog is usable,
+// and times the click until the game has written its record.
+double TimePlay(const std::string& program, const Scratch& scratch) {
+    WriteSettings(scratch);
+    ::DeleteFileA(scratch.record.c_str());
+    PROCESS_INFORMATION process;
+    double ignored = 0;
+    const HWND dialog =
+        TimeStartUp(program, scratch.folder, "ZTLV/Z3D Launcher", 1004, process, ignored);
+    const HWND play = ::GetDlgItem(dialog, 1000);
+    const double start = Now();
+    ::PostMessageA(play, BM_CLICK, 0, 0);
+    if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
+        Fail("the game was not started by " + program);
+    }
+    const double elapsed = Now() - start;
+    Finish(process);
+    return elapsed;
+}
+
+struct Programs {
+    std::string launcher;
+    std::string floor;
+    std::string templateFloor;
+    std::string savingFloor;
+};
+
+Sample RunOnce(const Programs& programs, const Scratch& scratch, SIZE_T* peakWorkingSet) {
+    const std::string& launcher = programs.launcher;
     Sample sample = {};
 
     // Launcher start-up, then closed without playing.
@@ -182,38 +212,32 @@ Sample RunOnce(const std::string& launcher, const std::string& floor,
     Finish(process);
 
     // The floors' start-up.
-    dialog = TimeStartUp(floor, scratch.folder, "Floor", 0, process, sample.floorStartup);
+    dialog = TimeStartUp(programs.floor, scratch.folder, "Floor", 0, process, sample.floorStartup);
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     Finish(process);
-    dialog = TimeStartUp(templateFloor, scratch.folder, "ZTLV/Z3D Launcher", 1004, process,
+    dialog = TimeStartUp(programs.templateFloor, scratch.folder, "ZTLV/Z3D Launcher", 1004, process,
                          sample.templateFloorStartup);
     ::PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
     Finish(process);
 
-    // Launcher: Play until the game has written its record.
-    ::DeleteFileA(scratch.record.c_str());
-    double ignored = 0;
-    dialog = TimeStartUp(launcher, scratch.folder, "ZTLV/Z3D Launcher", 1004, process, ignored);
-    const HWND play = ::GetDlgItem(dialog, 1000);
-    double start = Now();
-    ::PostMessageA(play, BM_CLICK, 0, 0);
-    if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
-        Fail("the game was not started");
-    }
-    sample.launcherPlay = Now() - start;
-    Finish(process);
+    // Play until the game has written its record: the launcher, then the floor that saves too.
+    sample.launcherPlay = TimePlay(launcher, scratch);
 
     // Floor: the same game started directly, with the command line the launcher gave it.
     const std::string commandLine = RecordedCommandLine(scratch.record);
     ::DeleteFileA(scratch.record.c_str());
     const std::string game = scratch.folder + "\\Zerbs 3D\\bin\\Zerbs3D.exe";
-    start = Now();
+    const double start = Now();
     process = Start(game, commandLine, scratch.folder + "\\Zerbs 3D");
     if (!PollUntil(10000, [&] { return Exists(scratch.record); })) {
         Fail("the stand-in game did not write its record");
     }
     sample.floorPlay = Now() - start;
     Finish(process);
+    sample.savingFloorPlay = TimePlay(programs.savingFloor, scratch);
+    if (RecordedCommandLine(scratch.record) != commandLine) {
+        Fail("the saving floor started the game with another command line");
+    }
     return sample;
 }
 
@@ -233,9 +257,9 @@ int main(int argc, char** argv) {
         Fail("usage: window_timing BUILD_DIR SETTINGS_FILE RUNS");
     }
     const std::string build = argv[1];
-    const std::string launcher = build + "\\ZTLV LAUNCHER.EXE";
-    const std::string floor = build + "\\bench\\floor_dialog.exe";
-    const std::string templateFloor = build + "\\bench\\floor_launcher_template.exe";
+    const Programs programs = {build + "\\ZTLV LAUNCHER.EXE", build + "\\bench\\floor_dialog.exe",
+                               build + "\\bench\\floor_launcher_template.exe",
+                               build + "\\bench\\floor_play.exe"};
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
     const int runs = std::atoi(argv[3]);
@@ -244,22 +268,25 @@ int main(int argc, char** argv) {
     SIZE_T peak = 0;
     const int warmUps = 2;
     for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
-        RunOnce(launcher, floor, templateFloor, scratch, nullptr);
+        RunOnce(programs, scratch, nullptr);
     }
-    std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay;
+    std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay,
+        savingFloorPlay;
     for (int run = 0; run < runs; ++run) {
-        const Sample sample = RunOnce(launcher, floor, templateFloor, scratch, &peak);
+        const Sample sample = RunOnce(programs, scratch, &peak);
         launcherStartup.push_back(sample.launcherStartup);
         floorStartup.push_back(sample.floorStartup);
         templateStartup.push_back(sample.templateFloorStartup);
         launcherPlay.push_back(sample.launcherPlay);
         floorPlay.push_back(sample.floorPlay);
+        savingFloorPlay.push_back(sample.savingFloorPlay);
     }
     Report("startup_launcher", launcherStartup);
     Report("startup_floor", floorStartup);
     Report("startup_template_floor", templateStartup);
     Report("play_launcher", launcherPlay);
     Report("play_floor", floorPlay);
+    Report("play_saving_floor", savingFloorPlay);
     std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
     std::printf("warm_ups %d\n", warmUps);
     return 0;

@@ -233,9 +233,11 @@ TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
     // Nobody may write the folder, its owner included; root is held to that too once it gives up
     // its privileges.
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0555), 0);
-    const int result = RunInChild([] {
+    // Read first: the example file may lie where only root can reach it.
+    const LaunchSettings example = ExampleRecord();
+    const int result = RunInChild([&example] {
         DropRootPrivileges();
-        return SaveSettings(ExampleRecord()) ? 1 : 0;
+        return SaveSettings(example) ? 1 : 0;
     });
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
     EXPECT_EQ(result, 0) << "1: the save claimed success; 99: privileges could not be dropped";

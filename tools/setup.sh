@@ -29,3 +29,51 @@ if [ -n "$missing" ]; then
     # shellcheck disable=SC2086
     apt-get install -y -qq --no-install-recommends $missing
 fi
+
+# 32-bit Wine's loader is itself a 32-bit Linux program. Where this kernel does not run 32-bit code,
+# qemu-user runs it under user-mode emulation, handed every 32-bit x86 program by a binfmt_misc
+# entry. Decided by trying: an entry of ours is switched off while the kernel is tried on its own.
+# The registration lasts until the machine restarts, so every run checks it.
+binfmt=/proc/sys/fs/binfmt_misc
+entry=$binfmt/qemu-i386
+loader_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
+
+if [ "$(id -u)" -ne 0 ]; then
+    loader_runs || echo "setup: 32-bit programs do not run here and only root can set up their" \
+        "emulation; the Windows tests run on the 64-bit build"
+else
+    [ -e "$entry" ] && echo 0 >"$entry"
+    if loader_runs; then
+        # The kernel runs them itself: an emulating entry would only slow them down.
+        [ -e "$entry" ] && echo -1 >"$entry"
+    elif ! { [ -e "$binfmt/register" ] ||
+        mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null; }; then
+        echo "setup: 32-bit programs do not run here and this kernel has no binfmt_misc to" \
+            "emulate them; the Windows tests run on the 64-bit build"
+    else
+        # Bookworm's qemu-user 7.2 takes some 45 s to start Wine; the backported one well under
+        # a second. Backports are pinned low by the archive, so only this package comes from there.
+        if ! dpkg-query -W -f='${Version}' qemu-user 2>/dev/null | grep -q '~bpo12'; then
+            echo "setup: installing qemu-user from bookworm-backports for 32-bit programs"
+            printf '%s\n' "Types: deb" "URIs: http://deb.debian.org/debian" \
+                "Suites: bookworm-backports" "Components: main" \
+                "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" \
+                >/etc/apt/sources.list.d/bookworm-backports.sources
+            apt-get update -qq
+            DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+                qemu-user/bookworm-backports
+        fi
+        # Registered anew each time: with F the kernel holds the interpreter file it was given,
+        # which an upgrade of qemu-user would otherwise leave behind.
+        [ -e "$entry" ] && echo -1 >"$entry"
+        printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F' \
+            >"$binfmt/register"
+        if loader_runs; then
+            echo "setup: 32-bit programs run under user-mode emulation (qemu-i386), as this" \
+                "kernel does not run them itself"
+        else
+            echo "setup: 32-bit programs do not run here even under qemu-i386; the Windows" \
+                "tests run on the 64-bit build"
+        fi
+    fi
+fi

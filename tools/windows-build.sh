@@ -2,7 +2,8 @@
 # program when this machine starts a 32-bit program under Wine, the 64-bit build otherwise. Decided
 # by trying, not from the kernel's name. Source it from the repository's folder once
 # build/windows-i686 holds wine_probe.exe; pick_windows_build then sets windows_build (the build
-# folder), windows_preset and windows_arch, and prints one line saying which build and why.
+# folder), windows_preset, windows_arch and windows_emulated (qemu-i386 when the 32-bit program runs
+# under user-mode emulation, else empty), and prints one line saying which build and why.
 
 pick_windows_build() {
     probe_log=$(mktemp)
@@ -14,12 +15,23 @@ pick_windows_build() {
         windows_build=build/windows-i686
         windows_preset=windows-i686
         windows_arch=i686
+        # binfmt_misc comes before the kernel's own loader: with the set-up's entry enabled,
+        # every 32-bit program runs under qemu.
+        windows_emulated=""
+        if head -n 1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null | grep -qx enabled; then
+            windows_emulated=qemu-i386
+            how="under user-mode emulation (qemu-i386), because this kernel does not run"
+            how="$how 32-bit code itself (tools/setup.sh found that and registered the emulator)"
+        else
+            how="natively, because this kernel runs 32-bit code"
+        fi
         echo "Windows build: the shipped 32-bit program ($windows_build), because a 32-bit" \
-            "program starts under Wine on this machine."
+            "program starts under Wine on this machine; it runs $how."
     else
         windows_build=build/windows
         windows_preset=windows
         windows_arch=x86_64
+        windows_emulated=""
         # Name the cause where it can be seen: the kernel refusing Wine's 32-bit loader is the
         # usual one.
         if ! loader_error=$(/usr/lib/wine/wine --version 2>&1); then

@@ -42,6 +42,15 @@ else
     rm -f "$display_file"
 fi
 
+# A prefix made while 32-bit programs could not start has no folder for their system files, and
+# 32-bit Wine cannot start in it: once they start, the prefix is made anew.
+if [ -d "$WINEPREFIX/drive_c/windows" ] && [ ! -d "$WINEPREFIX/drive_c/windows/syswow64" ] &&
+    /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    echo "with-wine: making $WINEPREFIX anew, as it was made while 32-bit programs could not" \
+        "start" >&2
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+fi
 mkdir -p "$WINEPREFIX"
 wineserver -p
 # The first start builds the prefix; Wine's background services would otherwise hold the output
