@@ -42,10 +42,14 @@ if [ "$(id -u)" -ne 0 ]; then
     loader_runs || echo "setup: 32-bit programs do not run here and only root can set up their" \
         "emulation; the Windows tests run on the 64-bit build"
 else
-    [ -e "$entry" ] && echo 0 >"$entry"
+    if [ -e "$entry" ]; then
+        echo 0 >"$entry"
+    fi
     if loader_runs; then
         # The kernel runs them itself: an emulating entry would only slow them down.
-        [ -e "$entry" ] && echo -1 >"$entry"
+        if [ -e "$entry" ]; then
+            echo -1 >"$entry"
+        fi
     elif ! { [ -e "$binfmt/register" ] ||
         mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null; }; then
         echo "setup: 32-bit programs do not run here and this kernel has no binfmt_misc to" \
@@ -65,7 +69,9 @@ else
         fi
         # Registered anew each time: with F the kernel holds the interpreter file it was given,
         # which an upgrade of qemu-user would otherwise leave behind.
-        [ -e "$entry" ] && echo -1 >"$entry"
+        if [ -e "$entry" ]; then
+            echo -1 >"$entry"
+        fi
         printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:/usr/bin/qemu-i386:F' \
             >"$binfmt/register"
         if loader_runs; then
