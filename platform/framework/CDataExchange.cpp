@@ -33,10 +33,22 @@ CString ControlText(HWND control) {
 }
 
 // Gives a control new text only when it differs from what it shows: an equal text would still be
-// redrawn and announced to the dialog twice, and Play and the width rule rewrite every box.
+// redrawn and announced to the dialog twice, and Play and the width rule rewrite every box. A box
+// whose whole text was selected has the whole new text selected, so that typing still replaces it
+// (Tab selects a box's text, then moves the focus, which may run a rule that rewrites the box).
 void SetControlText(HWND control, const char* text) {
-    if (std::strcmp(ControlText(control), text) != 0) {
-        ::SetWindowTextA(control, text);
+    const CString shown = ControlText(control);
+    if (std::strcmp(shown, text) == 0) {
+        return;
+    }
+    DWORD start = 0;
+    DWORD end = 0;
+    ::SendMessageA(control, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                   reinterpret_cast<LPARAM>(&end));
+    const bool wholeSelected = start == 0 && end == std::strlen(shown);
+    ::SetWindowTextA(control, text);
+    if (wholeSelected) {
+        ::SendMessageA(control, EM_SETSEL, 0, -1);
     }
 }
 

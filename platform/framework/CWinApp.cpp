@@ -36,7 +36,11 @@ int CWinApp::Run() {
 void CWinApp::OnHelp() {
     char text[MAX_PATH + 64];
     std::snprintf(text, sizeof text, "No help is available for %s.", AfxGetAppName());
-    const HWND owner = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
+    // Owned by the window the command came from, the About box included, so that it stays modal.
+    HWND owner = ::GetActiveWindow();
+    if (!owner && m_pMainWnd) {
+        owner = m_pMainWnd->m_hWnd;
+    }
     ::MessageBoxA(owner, text, AfxGetAppName(), MB_OK | MB_ICONINFORMATION);
 }
 

@@ -4,9 +4,20 @@
 #include "platform/framework/CMenu.h"
 #include "platform/framework/CWinApp.h"
 
+namespace {
+// The window whose exchange is running, on the program's one user-interface thread.
+HWND g_exchangingWindow = nullptr;
+} // namespace
+
+// While the exchange runs, its own text changes and focus moves (its message box, the bad box
+// taking the focus) make the controls notify the window: those notifications are ignored, so no
+// handler runs inside an exchange.
 BOOL CWnd::UpdateData(ExchangeDirection direction) {
+    const HWND outer = g_exchangingWindow;
+    g_exchangingWindow = m_hWnd;
     CDataExchange exchange(this, direction);
     DoDataExchange(&exchange);
+    g_exchangingWindow = outer;
     return !exchange.Failed();
 }
 
@@ -45,6 +56,10 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_COMMAND && lParam != 0 && m_hWnd == g_exchangingWindow) {
+        result = 0;
+        return true;
+    }
     if (OnCmdMsg(message, wParam, lParam, result)) {
         return true;
     }

@@ -204,11 +204,113 @@ bool LauncherProcess::IsChecked(int id) {
     return ::SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-int LauncherProcess::FocusedId() {
+HWND LauncherProcess::FocusedWindow() {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
     const DWORD thread = ::GetWindowThreadProcessId(Dialog(), nullptr);
-    return ::GetGUIThreadInfo(thread, &info) && info.hwndFocus ? ::GetDlgCtrlID(info.hwndFocus) : 0;
+    return ::GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+int LauncherProcess::FocusedId() {
+    const HWND focus = FocusedWindow();
+    return focus ? ::GetDlgCtrlID(focus) : 0;
+}
+
+namespace {
+
+// Key presses and releases into the system's input queue, with Shift held where the key needs it.
+void SendKey(WORD key, bool shift) {
+    INPUT inputs[4] = {};
+    UINT count = 0;
+    const auto add = [&](WORD virtualKey, DWORD flags) {
+        inputs[count].type = INPUT_KEYBOARD;
+        inputs[count].ki.wVk = virtualKey;
+        inputs[count].ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+        inputs[count].ki.dwFlags = flags;
+        ++count;
+    };
+    if (shift) {
+        add(VK_SHIFT, 0);
+    }
+    add(key, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (shift) {
+        add(VK_SHIFT, KEYEVENTF_KEYUP);
+    }
+    ::SendInput(count, inputs, sizeof inputs[0]);
+}
+
+// Input goes to the foreground window: make it one of the program's, unless it already is.
+void BringForward(HWND window) {
+    DWORD foreground = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &foreground);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (foreground != owner) {
+        ::SetForegroundWindow(window);
+    }
+}
+
+LRESULT CheckState(HWND control) {
+    DWORD_PTR state = 0;
+    ::SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
+    return static_cast<LRESULT>(state);
+}
+
+} // namespace
+
+void LauncherProcess::TypeKeys(const std::string& text) {
+    BringForward(Dialog());
+    const HWND box = FocusedWindow();
+    for (const char c : text) {
+        const SHORT code = ::VkKeyScanA(c);
+        SendKey(LOBYTE(code), (HIBYTE(code) & 1) != 0);
+    }
+    PollUntil(5000, [&] { return WindowText(box).find(text) != std::string::npos; });
+}
+
+void LauncherProcess::PressKeyInput(WORD key) {
+    BringForward(Dialog());
+    const HWND focus = FocusedWindow();
+    const LRESULT checked = CheckState(focus);
+    SendKey(key, false);
+    PollUntil(5000, [&] {
+        return HasExited() || !::IsWindowEnabled(Dialog()) || FocusedWindow() != focus ||
+               CheckState(focus) != checked;
+    });
+}
+
+void LauncherProcess::ClickInput(int id) {
+    BringForward(Dialog());
+    const HWND control = Control(id);
+    RECT place;
+    ::GetWindowRect(control, &place);
+    // Absolute mouse positions run from 0 to 65535 across the screen.
+    const auto scale = [](LONG at, int size) { return at * 65535 / (size - 1); };
+    INPUT inputs[3] = {};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = scale((place.left + place.right) / 2, ::GetSystemMetrics(SM_CXSCREEN));
+        input.mi.dy = scale((place.top + place.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN));
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
+    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(3, inputs, sizeof inputs[0]);
+    PollUntil(5000, [&] {
+        return HasExited() || !::IsWindowEnabled(Dialog()) || FocusedWindow() == control;
+    });
+}
+
+bool LauncherProcess::EnterOnMessageBox(const char* caption, DWORD timeoutMs) {
+    const HWND box = WaitForWindow(caption, timeoutMs);
+    if (!box) {
+        return false;
+    }
+    BringForward(box);
+    SendKey(VK_RETURN, false);
+    PollUntil(5000, [&] { return !::IsWindow(box); });
+    return true;
 }
 
 void LauncherProcess::MoveFocusTo(int id) {

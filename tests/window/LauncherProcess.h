@@ -88,6 +88,20 @@ public:
     // A mouse click on a button.
     void Click(int id);
 
+    // The player's own keyboard and mouse: input through the window system's input path into the
+    // foreground window, so the dialog manager acts between the keys as it does for a person (Tab
+    // into a box selects its text). Each returns once the program has acted, or after 5 s.
+    // Types the text into the box with the focus; returns once the box shows it.
+    void TypeKeys(const std::string& text);
+    // Presses and releases a key; returns once the focus, a check mark or the window's state
+    // changed.
+    void PressKeyInput(WORD key);
+    // Clicks the middle of a control; returns once it has the focus or a message box took it.
+    void ClickInput(int id);
+    // Presses Enter on the message box with this caption, once it is shown; false when none
+    // appeared within the timeout.
+    bool EnterOnMessageBox(const char* caption, DWORD timeoutMs);
+
     // Text and caption of a message box the program shows, then presses its OK button.
     struct MessageBoxContent {
         std::string caption;
@@ -97,6 +111,8 @@ public:
     MessageBoxContent DismissMessageBox(const char* caption);
 
 private:
+    HWND FocusedWindow();
+
     PROCESS_INFORMATION m_process = {};
     HWND m_dialog = nullptr;
 };

@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "LauncherProcess.h"
 #include "ui/resources/resource.h"
@@ -234,6 +235,88 @@ TEST_F(LauncherDialog, PlayStraightAfterOpeningAppliesTheWidthRule) {
     EXPECT_TRUE(launcher.WaitForExit());
 }
 
+// One thing the player does with the real keyboard or mouse.
+struct PlayerStep {
+    enum Kind { Type, Key, Click, DismissMessage } kind;
+    std::string text; // Type: the keys
+    int value;        // Key: the virtual key; Click: the control
+};
+PlayerStep Typed(const char* keys) {
+    return {PlayerStep::Type, keys, 0};
+}
+PlayerStep Pressed(int key) {
+    return {PlayerStep::Key, "", key};
+}
+PlayerStep Clicked(int id) {
+    return {PlayerStep::Click, "", id};
+}
+const PlayerStep kMessageDismissed = {PlayerStep::DismissMessage, "", 0};
+
+// Keys and clicks through the window system's own input path, as the dialog manager meets them: Tab
+// into a box selects its text, then the focus moves and the width rule runs. Each row ends with a
+// Play; a message box on the way is dismissed with Enter and counted.
+TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
+    const struct {
+        const char* what;
+        std::vector<PlayerStep> steps;
+        const char* commandLine;
+        const char* savedNumbers; // width, height and refresh rate as the file holds them
+        int messages;
+    } cases[] = {
+        {"a height typed after Tab replaces the rule's",
+         {Typed("800"), Pressed(VK_TAB), Typed("601"), Pressed(VK_TAB), Typed("75"),
+          Pressed(VK_TAB), Pressed(VK_SPACE), Pressed(VK_TAB), Pressed(VK_SPACE),
+          Pressed(VK_RETURN)},
+         "ZT.exe /RES=800x601 /REFRESH 75 /NOMOVIES",
+         "\r\n800\r\n601\r\n75\r\n",
+         0},
+        {"a height typed after the message for a bad one replaces the rule's",
+         {Clicked(IDC_HEIGHT), Typed("abc"), Clicked(IDC_WIDTH), Pressed(VK_TAB), kMessageDismissed,
+          Typed("5"), Pressed(VK_RETURN)},
+         "ZT.exe /RES=1024x5 /REFRESH 60 /WIN",
+         "\r\n1024\r\n5\r\n60\r\n",
+         1},
+        {"Play from the width box with a bad refresh rate: one message, no width rule inside",
+         {Pressed(VK_TAB), Typed("700"), Pressed(VK_TAB), Typed("abc"), Clicked(IDC_WIDTH),
+          Pressed(VK_RETURN)},
+         "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
+         "\r\n1024\r\n700\r\n60\r\n",
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LauncherProcess& launcher = Start();
+        int messages = 0;
+        for (const PlayerStep& step : c.steps) {
+            switch (step.kind) {
+            case PlayerStep::Type:
+                launcher.TypeKeys(step.text);
+                break;
+            case PlayerStep::Key:
+                launcher.PressKeyInput(static_cast<WORD>(step.value));
+                break;
+            case PlayerStep::Click:
+                launcher.ClickInput(step.value);
+                break;
+            case PlayerStep::DismissMessage:
+                messages += launcher.EnterOnMessageBox("ZTLV LAUNCHER", 10000);
+                break;
+            }
+        }
+        std::string record;
+        for (int i = 0;
+             i < 300 && (record = WaitForGameRecord(m_folder / "Zerbs Tolvane", 0)).empty(); ++i) {
+            messages += launcher.EnterOnMessageBox("ZTLV LAUNCHER", 30);
+        }
+        EXPECT_EQ(RecordField(record, "command line"), c.commandLine);
+        EXPECT_EQ(messages, c.messages) << "message boxes shown";
+        ASSERT_TRUE(launcher.WaitForExit());
+        const std::string saved = ReadFileBytes(Settings());
+        EXPECT_NE(saved.find(c.savedNumbers), std::string::npos) << saved;
+        ::DeleteFileA((m_folder / "Zerbs Tolvane\\received.txt").c_str());
+    }
+}
+
 TEST_F(LauncherDialog, EnterInAnEditOrCheckBoxStartsZerbsTolvane) {
     for (int focus : {IDC_REFRESH_RATE, IDC_INVERT_THIRD_PERSON}) {
         SCOPED_TRACE("focus on " + std::to_string(focus));
@@ -300,6 +383,15 @@ TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
     const auto box = launcher.DismissMessageBox("ZTLV LAUNCHER");
     EXPECT_EQ(box.text, "No help is available for ZTLV LAUNCHER.");
     EXPECT_FALSE(launcher.HasExited());
+
+    // F1 in the About box: the answer is modal to the About box, not to the launcher beneath.
+    ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, IDM_ABOUT, 0);
+    const HWND about = launcher.WaitForWindow("About ZTLV Launcher");
+    ASSERT_NE(about, nullptr);
+    launcher.PressKeyInput(VK_F1);
+    const HWND help = launcher.WaitForWindow("ZTLV LAUNCHER");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(::GetWindow(help, GW_OWNER), about);
 }
 
 // Run by the disk-full check alone, under a file-size limit of 512 bytes whose signal is ignored:
