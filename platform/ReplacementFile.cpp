@@ -12,6 +12,7 @@
 #include <unistd.h>
 #endif
 
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -36,9 +37,27 @@ template <std::size_t Size> bool CopyPath(char (&target)[Size], const char* path
 
 namespace {
 
+// True for "~", digits, ".", digits: the rest of a temporary file's name after the file's own.
+bool IsTemporarySuffix(const char* suffix) {
+    if (*suffix++ != '~' || !std::isdigit(static_cast<unsigned char>(*suffix))) {
+        return false;
+    }
+    while (std::isdigit(static_cast<unsigned char>(*suffix))) {
+        ++suffix;
+    }
+    if (*suffix++ != '.' || !std::isdigit(static_cast<unsigned char>(*suffix))) {
+        return false;
+    }
+    while (std::isdigit(static_cast<unsigned char>(*suffix))) {
+        ++suffix;
+    }
+    return *suffix == '\0';
+}
+
 // Removes the temporary files that earlier saves left when they were cut off before the
-// replacement, as a killed launcher leaves them. One that a running launcher still writes is open
-// without leave to delete it, so it stays.
+// replacement, as a killed launcher leaves them, and no other file: a player's own
+// "ztlvlauncher.ini.~backup" stays. One that a running launcher still writes is open without leave
+// to delete it, so it stays too.
 void RemoveAbandonedTemporaryFiles(const char* path) {
     char pattern[MAX_PATH];
     const int length = std::snprintf(pattern, sizeof pattern, "%s.~*", path);
@@ -56,7 +75,12 @@ void RemoveAbandonedTemporaryFiles(const char* path) {
     if (search == INVALID_HANDLE_VALUE) {
         return;
     }
+    const std::size_t nameLength = std::strlen(path + folder);
     do {
+        if (std::strlen(entry.cFileName) <= nameLength + 1 ||
+            !IsTemporarySuffix(entry.cFileName + nameLength + 1)) {
+            continue;
+        }
         char abandoned[MAX_PATH];
         const int used =
             std::snprintf(abandoned, sizeof abandoned, "%.*s%s", folder, path, entry.cFileName);
@@ -91,7 +115,7 @@ ReplacementFile::ReplacementFile(const char* path) {
         const int length =
             std::snprintf(candidate, sizeof candidate, "%s.~%lu.%u", path, process, attempt);
         if (length < 0 || length >= static_cast<int>(sizeof candidate)) {
-            return;
+            break;
         }
         const int fd = _open(candidate, _O_WRONLY | _O_CREAT | _O_EXCL | _O_NOINHERIT | _O_TEXT,
                              _S_IREAD | _S_IWRITE);
@@ -99,15 +123,13 @@ ReplacementFile::ReplacementFile(const char* path) {
             if (errno == EEXIST) {
                 continue;
             }
-            return;
+            break;
         }
         CopyPath(m_temporaryPath, candidate);
-        m_stream = _fdopen(fd, "w");
-        if (!m_stream) {
-            _close(fd);
-        }
+        Adopt(fd);
         return;
     }
+    m_inPlace = Adopt(_open(path, _O_WRONLY | _O_TRUNC | _O_NOINHERIT | _O_TEXT));
 }
 
 bool ReplacementFile::Commit() {
@@ -118,6 +140,9 @@ bool ReplacementFile::Commit() {
         std::fflush(m_stream) == 0 && !std::ferror(m_stream) && _commit(_fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
+    if (m_inPlace) {
+        return written;
+    }
     if (!written || (m_attributes != 0 && !SetFileAttributesA(m_temporaryPath, m_attributes)) ||
         !MoveFileExA(m_temporaryPath, m_path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return false;
@@ -156,13 +181,14 @@ ReplacementFile::ReplacementFile(const char* path) {
         return;
     }
     char candidate[kPathSize];
-    if (std::strlen(path) + sizeof ".XXXXXX" > sizeof candidate) {
-        return;
+    int fd = -1;
+    if (std::strlen(path) + sizeof ".XXXXXX" <= sizeof candidate) {
+        std::strcpy(candidate, path);
+        std::strcat(candidate, ".XXXXXX");
+        fd = mkostemp(candidate, O_CLOEXEC);
     }
-    std::strcpy(candidate, path);
-    std::strcat(candidate, ".XXXXXX");
-    const int fd = mkostemp(candidate, O_CLOEXEC);
     if (fd < 0) {
+        m_inPlace = Adopt(open(path, O_WRONLY | O_TRUNC | O_CLOEXEC));
         return;
     }
     CopyPath(m_temporaryPath, candidate);
@@ -175,8 +201,9 @@ ReplacementFile::ReplacementFile(const char* path) {
         umask(mask);
         mode = 0666 & ~mask;
     }
-    m_stream = fchmod(fd, mode) == 0 ? fdopen(fd, "w") : nullptr;
-    if (!m_stream) {
+    if (fchmod(fd, mode) == 0) {
+        Adopt(fd);
+    } else {
         close(fd);
     }
 }
@@ -189,6 +216,9 @@ bool ReplacementFile::Commit() {
         std::fflush(m_stream) == 0 && !std::ferror(m_stream) && fsync(fileno(m_stream)) == 0;
     written = std::fclose(m_stream) == 0 && written;
     m_stream = nullptr;
+    if (m_inPlace) {
+        return written;
+    }
     if (!written || std::rename(m_temporaryPath, m_path) != 0) {
         return false;
     }
@@ -198,6 +228,24 @@ bool ReplacementFile::Commit() {
 }
 
 #endif
+
+bool ReplacementFile::Adopt(int fd) {
+    if (fd < 0) {
+        return false;
+    }
+#ifdef _WIN32
+    m_stream = _fdopen(fd, "w");
+    if (!m_stream) {
+        _close(fd);
+    }
+#else
+    m_stream = fdopen(fd, "w");
+    if (!m_stream) {
+        close(fd);
+    }
+#endif
+    return m_stream != nullptr;
+}
 
 ReplacementFile::~ReplacementFile() {
     if (m_stream) {

@@ -1,27 +1,35 @@
-// The argument strings built for both games from the settings.
+// The argument strings built for both games from the settings, and each option's own line in the
+// settings file.
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "launch/GameProfile.h"
+#include "test_support.h"
 
 namespace {
 
-LaunchSettings Resolution(int width, int height, int refreshRate) {
+using Option = BOOL LaunchSettings::*;
+const std::vector<Option> kEveryOption = {
+    &LaunchSettings::m_runInWindow,       &LaunchSettings::m_noMovies,
+    &LaunchSettings::m_noMusic,           &LaunchSettings::m_noSounds,
+    &LaunchSettings::m_invertFirstPerson, &LaunchSettings::m_invertThirdPerson,
+    &LaunchSettings::m_invertZerbs};
+
+LaunchSettings Settings(int width, int height, int refreshRate, const char* advanced = "",
+                        const std::vector<Option>& on = {}) {
     LaunchSettings s;
     s.m_width = width;
     s.m_height = height;
     s.m_refreshRate = refreshRate;
-    return s;
-}
-
-LaunchSettings AllOptionsOn() {
-    LaunchSettings s = Resolution(800, 600, 75);
-    s.m_runInWindow = s.m_noMovies = s.m_noMusic = s.m_noSounds = 1;
-    s.m_invertFirstPerson = s.m_invertThirdPerson = s.m_invertZerbs = 1;
+    s.m_advancedSwitches = advanced;
+    for (const Option option : on) {
+        s.*option = 1;
+    }
     return s;
 }
 
@@ -42,49 +50,73 @@ std::string Build(const GameProfile& profile, const LaunchSettings& settings,
     return area.buffer;
 }
 
-TEST(LaunchArguments, AllOptionsOffGiveTheBaseFormatOnly) {
-    const LaunchSettings s = Resolution(800, 600, 75);
-    EXPECT_EQ(Build(g_zerbs3DProfile, s), "/W 800 /H 600 /REFRESH 75");
-    EXPECT_EQ(Build(g_tolvaneProfile, s), "/RES=800x600 /REFRESH 75");
+TEST(LaunchArguments, BaseFormatThenSwitchesInProfileOrderThenTheTextAsTyped) {
+    const struct {
+        LaunchSettings settings;
+        const char* zerbs3D;
+        const char* tolvane;
+    } cases[] = {
+        {Settings(800, 600, 75), "/W 800 /H 600 /REFRESH 75", "/RES=800x600 /REFRESH 75"},
+        {Settings(800, 600, 75, "", kEveryOption),
+         "/W 800 /H 600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP /INVERTMOUSEFP /INVERTMOUSETP "
+         "/1337",
+         "/RES=800x600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP"},
+        // Numbers reach the game unchecked, with their sign.
+        {Settings(-1, 0, -60), "/W -1 /H 0 /REFRESH -60", "/RES=-1x0 /REFRESH -60"},
+        {Settings(INT_MIN, INT_MAX, INT_MIN), "/W -2147483648 /H 2147483647 /REFRESH -2147483648",
+         "/RES=-2147483648x2147483647 /REFRESH -2147483648"},
+        // The text follows without a blank of its own.
+        {Settings(1024, 768, 60, " /X %s"), "/W 1024 /H 768 /REFRESH 60 /X %s",
+         "/RES=1024x768 /REFRESH 60 /X %s"},
+        {Settings(1024, 768, 60, "/X", {&LaunchSettings::m_noSounds}),
+         "/W 1024 /H 768 /REFRESH 60 /SHUTUP/X", "/RES=1024x768 /REFRESH 60 /SHUTUP/X"},
+        {Settings(1, 2, 3, "/X"), "/W 1 /H 2 /REFRESH 3/X", "/RES=1x2 /REFRESH 3/X"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Build(g_zerbs3DProfile, c.settings), c.zerbs3D);
+        EXPECT_EQ(Build(g_tolvaneProfile, c.settings), c.tolvane);
+    }
 }
 
-TEST(LaunchArguments, SwitchesFollowInProfileOrderAndTolvaneTakesOnlyFour) {
-    const LaunchSettings s = AllOptionsOn();
-    EXPECT_EQ(Build(g_zerbs3DProfile, s),
-              "/W 800 /H 600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP"
-              " /INVERTMOUSEFP /INVERTMOUSETP /1337");
-    EXPECT_EQ(Build(g_tolvaneProfile, s),
-              "/RES=800x600 /REFRESH 75 /WIN /NOMOVIES /NOMUSIC /SHUTUP");
+// Each option switched on alone: any two options swapped, in the file or on a command line, fail.
+TEST(LaunchArguments, EachOptionAloneHasItsOwnFileLineAndSwitch) {
+    const struct {
+        Option option;
+        int line; // of the settings file, counted from 1
+        const char* zerbs3D;
+        const char* tolvane;
+    } cases[] = {
+        {&LaunchSettings::m_runInWindow, 6, " /WIN", " /WIN"},
+        {&LaunchSettings::m_noMovies, 7, " /NOMOVIES", " /NOMOVIES"},
+        {&LaunchSettings::m_noMusic, 8, " /NOMUSIC", " /NOMUSIC"},
+        {&LaunchSettings::m_noSounds, 9, " /SHUTUP", " /SHUTUP"},
+        {&LaunchSettings::m_invertFirstPerson, 10, " /INVERTMOUSEFP", ""},
+        {&LaunchSettings::m_invertThirdPerson, 11, " /INVERTMOUSETP", ""},
+        {&LaunchSettings::m_invertZerbs, 12, " /1337", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("line " + std::to_string(c.line));
+        const LaunchSettings alone = Settings(4, 3, 2, "", {c.option});
+        EXPECT_EQ(Build(g_zerbs3DProfile, alone), std::string("/W 4 /H 3 /REFRESH 2") + c.zerbs3D);
+        EXPECT_EQ(Build(g_tolvaneProfile, alone), std::string("/RES=4x3 /REFRESH 2") + c.tolvane);
 
-    LaunchSettings one = Resolution(1024, 768, 60);
-    one.m_runInWindow = 1;
-    one.m_noMusic = 1;
-    EXPECT_EQ(Build(g_zerbs3DProfile, one), "/W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC");
-    one = Resolution(1, 2, 3);
-    one.m_invertZerbs = 1;
-    EXPECT_EQ(Build(g_zerbs3DProfile, one), "/W 1 /H 2 /REFRESH 3 /1337");
-    EXPECT_EQ(Build(g_tolvaneProfile, one), "/RES=1x2 /REFRESH 3");
-}
-
-TEST(LaunchArguments, NumbersReachTheGameUncheckedWithTheirSign) {
-    EXPECT_EQ(Build(g_zerbs3DProfile, Resolution(-1, 0, -60)), "/W -1 /H 0 /REFRESH -60");
-    EXPECT_EQ(Build(g_tolvaneProfile, Resolution(INT_MIN, INT_MAX, INT_MIN)),
-              "/RES=-2147483648x2147483647 /REFRESH -2147483648");
-}
-
-TEST(LaunchArguments, AdvancedSwitchesAreAppendedExactlyAsTyped) {
-    LaunchSettings s = Resolution(1024, 768, 60);
-    s.m_advancedSwitches = " /X %s";
-    EXPECT_EQ(Build(g_zerbs3DProfile, s), "/W 1024 /H 768 /REFRESH 60 /X %s");
-    s.m_advancedSwitches = "/X";
-    EXPECT_EQ(Build(g_tolvaneProfile, s), "/RES=1024x768 /REFRESH 60/X");
-    s.m_noSounds = 1;
-    EXPECT_EQ(Build(g_tolvaneProfile, s), "/RES=1024x768 /REFRESH 60 /SHUTUP/X");
+        SetDirectories("d1", "d2");
+        std::string file = "d1\nd2\n4\n3\n2\n";
+        for (int line = 6; line <= 12; ++line) {
+            file += line == c.line ? "TRUE\n" : "FALSE\n";
+        }
+        TemporaryDirectory directory;
+        ASSERT_TRUE(SaveSettings(alone));
+        EXPECT_EQ(ReadFileBytes(kSettingsFileName), file + "\n\n\n");
+        const LaunchSettings read = ReadFromBytes(file).settings;
+        for (const Option option : kEveryOption) {
+            EXPECT_EQ(read.*option, option == c.option ? 1 : 0);
+        }
+    }
 }
 
 TEST(LaunchArguments, WidestBaseAndSwitchesLeaveRoomFor393And430Characters) {
-    LaunchSettings s = AllOptionsOn();
-    s.m_width = s.m_height = s.m_refreshRate = INT_MIN;
+    LaunchSettings s = Settings(INT_MIN, INT_MIN, INT_MIN, "", kEveryOption);
     EXPECT_EQ(Build(g_zerbs3DProfile, s).size(), 118u);
     EXPECT_EQ(Build(g_tolvaneProfile, s).size(), 81u);
 

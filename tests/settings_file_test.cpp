@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -23,31 +24,16 @@ const char kOldFile[] =
 LaunchSettings EveryFieldSet() {
     LaunchSettings s;
     s.m_advancedSwitches = " /X %s %n 100%";
-    s.m_invertFirstPerson = 1;
-    s.m_height = -2147483647 - 1;
-    s.m_invertZerbs = 1;
-    s.m_noMovies = 0;
-    s.m_noMusic = 1;
-    s.m_noSounds = 0;
-    s.m_refreshRate = 2147483647;
-    s.m_invertThirdPerson = 0;
     s.m_width = -5;
-    s.m_runInWindow = 1;
+    s.m_height = INT_MIN;
+    s.m_refreshRate = INT_MAX;
+    s.m_invertFirstPerson = s.m_invertZerbs = s.m_noMusic = s.m_runInWindow = 1;
     return s;
 }
 
-void ExpectSameSettings(const LaunchSettings& a, const LaunchSettings& b) {
-    EXPECT_EQ(a.m_advancedSwitches, b.m_advancedSwitches);
-    EXPECT_EQ(a.m_invertFirstPerson, b.m_invertFirstPerson);
-    EXPECT_EQ(a.m_height, b.m_height);
-    EXPECT_EQ(a.m_invertZerbs, b.m_invertZerbs);
-    EXPECT_EQ(a.m_noMovies, b.m_noMovies);
-    EXPECT_EQ(a.m_noMusic, b.m_noMusic);
-    EXPECT_EQ(a.m_noSounds, b.m_noSounds);
-    EXPECT_EQ(a.m_refreshRate, b.m_refreshRate);
-    EXPECT_EQ(a.m_invertThirdPerson, b.m_invertThirdPerson);
-    EXPECT_EQ(a.m_width, b.m_width);
-    EXPECT_EQ(a.m_runInWindow, b.m_runInWindow);
+// The eleven values, so that two records compare whole.
+std::string Values(const LaunchSettings& s) {
+    return DescribeValues("", "", s);
 }
 
 // Saves, then loads into a fresh record with cleared directories.
@@ -109,7 +95,7 @@ TEST(SettingsFile, SavedValuesLoadBackUnchanged) {
     const LoadedSettings loaded = SaveAndLoad(saved);
     EXPECT_EQ(loaded.zerbs3DDirectory, "/games/z3d 100%");
     EXPECT_EQ(loaded.tolvaneDirectory, "relative/tolvane");
-    ExpectSameSettings(loaded.settings, saved);
+    EXPECT_EQ(Values(loaded.settings), Values(saved));
 
     LaunchSettings inverted = saved;
     for (BOOL* option : {&inverted.m_invertFirstPerson, &inverted.m_invertZerbs,
@@ -117,48 +103,38 @@ TEST(SettingsFile, SavedValuesLoadBackUnchanged) {
                          &inverted.m_invertThirdPerson, &inverted.m_runInWindow}) {
         *option = !*option;
     }
-    ExpectSameSettings(SaveAndLoad(inverted).settings, inverted);
+    EXPECT_EQ(Values(SaveAndLoad(inverted).settings), Values(inverted));
 }
 
-TEST(SettingsFile, TextsReadBackToTheirFirst509Bytes) {
-    TemporaryDirectory directory;
-    SetDirectories(std::string(509, 'd'), "");
-    LaunchSettings saved;
-    saved.m_advancedSwitches = std::string(509, 'x').c_str();
-    LoadedSettings loaded = SaveAndLoad(saved);
-    EXPECT_EQ(loaded.zerbs3DDirectory, std::string(509, 'd'));
-    EXPECT_EQ(loaded.settings.m_advancedSwitches, saved.m_advancedSwitches);
-
-    saved.m_advancedSwitches = (std::string(509, 'y') + "TAIL").c_str();
-    loaded = SaveAndLoad(saved);
-    EXPECT_NE(ReadFileBytes(kSettingsFileName).find("yTAIL\n"), std::string::npos)
-        << "a longer text is written whole";
-    EXPECT_EQ(std::string(loaded.settings.m_advancedSwitches), std::string(509, 'y'));
+// Texts come back whole up to 509 bytes, a CR at their end included; a longer one is written whole
+// and comes back cut; switches starting with ';' are taken as a comment, and the first trailing
+// empty line as the switches.
+TEST(SettingsFile, SavedTextsLoadBack) {
+    const std::string d(509, 'd'), x(509, 'x'), y(509, 'y');
+    const struct {
+        std::string zerbs3D, tolvane, advanced, written, loadedAdvanced;
+    } cases[] = {
+        {d, "", x, "\n" + x + "\n", x},
+        {"3D", "T", y + "TAIL", "yTAIL\n", y},
+        {"3D", "T", ";/NOTE", "\n;/NOTE\n", ""},
+        {"ends in CR\r", "\r", " /X\r", "\n /X\r", " /X\r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.advanced.substr(0, 8));
+        TemporaryDirectory directory;
+        SetDirectories(c.zerbs3D, c.tolvane);
+        LaunchSettings saved = ExampleRecord();
+        saved.m_advancedSwitches = c.advanced.c_str();
+        const LoadedSettings loaded = SaveAndLoad(saved);
+        EXPECT_NE(ReadFileBytes(kSettingsFileName).find(c.written), std::string::npos);
+        EXPECT_EQ(loaded.zerbs3DDirectory, c.zerbs3D);
+        EXPECT_EQ(loaded.tolvaneDirectory, c.tolvane);
+        EXPECT_EQ(std::string(loaded.settings.m_advancedSwitches), c.loadedAdvanced);
+        EXPECT_EQ(loaded.settings.m_width, 1024);
+    }
 }
 
-TEST(SettingsFile, AdvancedSwitchesStartingWithSemicolonComeBackEmpty) {
-    TemporaryDirectory directory;
-    LaunchSettings saved = ExampleRecord();
-    saved.m_advancedSwitches = ";/NOTE";
-    const LoadedSettings loaded = SaveAndLoad(saved);
-    EXPECT_NE(ReadFileBytes(kSettingsFileName).find("\n;/NOTE\n"), std::string::npos);
-    EXPECT_EQ(loaded.settings.m_advancedSwitches, "");
-    EXPECT_EQ(loaded.settings.m_width, 1024);
-}
-
-TEST(SettingsFile, CarriageReturnEndingAValueSurvivesTheRoundTrip) {
-    TemporaryDirectory directory;
-    SetDirectories("ends in CR\r", "\r");
-    LaunchSettings saved = ExampleRecord();
-    saved.m_advancedSwitches = " /X\r";
-    const LoadedSettings loaded = SaveAndLoad(saved);
-    EXPECT_EQ(loaded.zerbs3DDirectory, "ends in CR\r");
-    EXPECT_EQ(loaded.tolvaneDirectory, "\r");
-    EXPECT_EQ(loaded.settings.m_advancedSwitches, " /X\r");
-    EXPECT_EQ(loaded.settings.m_width, 1024);
-}
-
-TEST(SettingsFile, SaveReplacesTheFileAndKeepsItsPermissions) {
+TEST(SettingsFile, SaveReplacesTheFileKeepingItsPermissionsOrCreatesItAsAnyFile) {
     TemporaryDirectory directory;
     WriteFileBytes(kSettingsFileName, kOldFile);
     ASSERT_EQ(chmod(kSettingsFileName, 0640), 0);
@@ -169,6 +145,14 @@ TEST(SettingsFile, SaveReplacesTheFileAndKeepsItsPermissions) {
     ASSERT_EQ(stat(kSettingsFileName, &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
     EXPECT_EQ(directory.Listing(), kSettingsFileName);
+
+    // A new file gets the mode any newly created file would.
+    ASSERT_EQ(std::remove(kSettingsFileName), 0);
+    const mode_t mask = umask(002);
+    EXPECT_TRUE(SaveSettings(ExampleRecord()));
+    umask(mask);
+    ASSERT_EQ(stat(kSettingsFileName, &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0664u);
 }
 
 // Each failed save must return false, leave the old file byte for byte and leave no temporary file.
@@ -229,19 +213,26 @@ TEST_F(FailedSave, ReadOnlySettingsFile) {
     ExpectOldFileIntact();
 }
 
+// A folder nobody may write to, its owner included; root is held to that too once it gives up its
+// privileges. A file there that the player may write is rewritten in place, as a plain rewrite
+// would; one they may not write stays as it was.
 TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
-    // Nobody may write the folder, its owner included; root is held to that too once it gives up
-    // its privileges.
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0555), 0);
     // Read first: the example file may lie where only root can reach it.
     const LaunchSettings example = ExampleRecord();
-    const int result = RunInChild([&example] {
-        DropRootPrivileges();
-        return SaveSettings(example) ? 1 : 0;
-    });
-    ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
-    EXPECT_EQ(result, 0) << "1: the save claimed success; 99: privileges could not be dropped";
+    const auto saveAsPlayer = [&example] {
+        return RunInChild([&example] {
+            DropRootPrivileges();
+            return SaveSettings(example) ? 1 : 0;
+        });
+    };
+    EXPECT_EQ(saveAsPlayer(), 0) << "1: the save claimed success; 99: privileges not dropped";
     ExpectOldFileIntact();
+    ASSERT_EQ(chmod(kSettingsFileName, 0666), 0);
+    EXPECT_EQ(saveAsPlayer(), 1);
+    ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
+    EXPECT_EQ(ReadFileBytes(kSettingsFileName).substr(500, 13), "\nnew Tolvane\n");
+    EXPECT_EQ(m_directory.Listing(), kSettingsFileName);
 }
 
 } // namespace

@@ -18,13 +18,6 @@ template <class Check> bool PollUntil(DWORD timeoutMs, Check check) {
     }
 }
 
-std::string WindowText(HWND window) {
-    char text[1024] = "";
-    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                          SMTO_ABORTIFHUNG, 5000, nullptr);
-    return text;
-}
-
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
     const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
@@ -48,6 +41,13 @@ void RemoveTree(const std::string& path) {
 }
 
 } // namespace
+
+std::string WindowText(HWND window) {
+    char text[1024] = "";
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                          SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
 
 std::string WindowsPath(const std::string& path) {
     std::string windows = path.size() > 1 && path[1] == ':' ? path : "Z:" + path;
@@ -164,13 +164,11 @@ HWND FindProcessWindow(DWORD processId, const char* caption, bool visibleOnly) {
     return search.found;
 }
 
-HWND LauncherProcess::FindWindowNow(const char* caption, bool visibleOnly) const {
-    return FindProcessWindow(m_process.dwProcessId, caption, visibleOnly);
-}
-
 HWND LauncherProcess::WaitForWindow(const char* caption, DWORD timeoutMs) const {
     HWND found = nullptr;
-    PollUntil(timeoutMs, [&] { return (found = FindWindowNow(caption, true)) != nullptr; });
+    PollUntil(timeoutMs, [&] {
+        return (found = FindProcessWindow(m_process.dwProcessId, caption, true)) != nullptr;
+    });
     return found;
 }
 
@@ -218,29 +216,7 @@ int LauncherProcess::FocusedId() {
 
 namespace {
 
-// Key presses and releases into the system's input queue, with Shift held where the key needs it.
-void SendKey(WORD key, bool shift) {
-    INPUT inputs[4] = {};
-    UINT count = 0;
-    const auto add = [&](WORD virtualKey, DWORD flags) {
-        inputs[count].type = INPUT_KEYBOARD;
-        inputs[count].ki.wVk = virtualKey;
-        inputs[count].ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-        inputs[count].ki.dwFlags = flags;
-        ++count;
-    };
-    if (shift) {
-        add(VK_SHIFT, 0);
-    }
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    if (shift) {
-        add(VK_SHIFT, KEYEVENTF_KEYUP);
-    }
-    ::SendInput(count, inputs, sizeof inputs[0]);
-}
-
-// Input goes to the foreground window: make it one of the program's, unless it already is.
+// Input goes to the foreground window: make it the program's, unless it already is.
 void BringForward(HWND window) {
     DWORD foreground = 0;
     ::GetWindowThreadProcessId(::GetForegroundWindow(), &foreground);
@@ -251,66 +227,46 @@ void BringForward(HWND window) {
     }
 }
 
-LRESULT CheckState(HWND control) {
-    DWORD_PTR state = 0;
-    ::SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &state);
-    return static_cast<LRESULT>(state);
-}
-
 } // namespace
 
-void LauncherProcess::TypeKeys(const std::string& text) {
-    BringForward(Dialog());
-    const HWND box = FocusedWindow();
-    for (const char c : text) {
-        const SHORT code = ::VkKeyScanA(c);
-        SendKey(LOBYTE(code), (HIBYTE(code) & 1) != 0);
+std::string LauncherProcess::InputState() {
+    if (HasExited()) {
+        return "ended";
     }
-    PollUntil(5000, [&] { return WindowText(box).find(text) != std::string::npos; });
-}
-
-void LauncherProcess::PressKeyInput(WORD key) {
-    BringForward(Dialog());
     const HWND focus = FocusedWindow();
-    const LRESULT checked = CheckState(focus);
-    SendKey(key, false);
-    PollUntil(5000, [&] {
-        return HasExited() || !::IsWindowEnabled(Dialog()) || FocusedWindow() != focus ||
-               CheckState(focus) != checked;
-    });
+    DWORD_PTR checked = 0;
+    ::SendMessageTimeoutA(focus, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 1000, &checked);
+    return std::to_string(reinterpret_cast<UINT_PTR>(focus)) + " " + std::to_string(checked) +
+           (::IsWindowEnabled(Dialog()) ? " enabled " : " disabled ") + WindowText(focus);
 }
 
-void LauncherProcess::ClickInput(int id) {
+void LauncherProcess::Press(WORD key, bool shift) {
     BringForward(Dialog());
-    const HWND control = Control(id);
-    RECT place;
-    ::GetWindowRect(control, &place);
-    // Absolute mouse positions run from 0 to 65535 across the screen.
-    const auto scale = [](LONG at, int size) { return at * 65535 / (size - 1); };
-    INPUT inputs[3] = {};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_MOUSE;
-        input.mi.dx = scale((place.left + place.right) / 2, ::GetSystemMetrics(SM_CXSCREEN));
-        input.mi.dy = scale((place.top + place.bottom) / 2, ::GetSystemMetrics(SM_CYSCREEN));
+    const std::string before = InputState();
+    const BYTE shiftScan = static_cast<BYTE>(::MapVirtualKeyA(VK_SHIFT, MAPVK_VK_TO_VSC));
+    const BYTE scan = static_cast<BYTE>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    if (shift) {
+        ::keybd_event(VK_SHIFT, shiftScan, 0, 0);
     }
-    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(3, inputs, sizeof inputs[0]);
-    PollUntil(5000, [&] {
-        return HasExited() || !::IsWindowEnabled(Dialog()) || FocusedWindow() == control;
-    });
+    ::keybd_event(static_cast<BYTE>(key), scan, 0, 0);
+    ::keybd_event(static_cast<BYTE>(key), scan, KEYEVENTF_KEYUP, 0);
+    if (shift) {
+        ::keybd_event(VK_SHIFT, shiftScan, KEYEVENTF_KEYUP, 0);
+    }
+    PollUntil(5000, [&] { return InputState() != before; });
 }
 
-bool LauncherProcess::EnterOnMessageBox(const char* caption, DWORD timeoutMs) {
-    const HWND box = WaitForWindow(caption, timeoutMs);
-    if (!box) {
-        return false;
-    }
-    BringForward(box);
-    SendKey(VK_RETURN, false);
-    PollUntil(5000, [&] { return !::IsWindow(box); });
-    return true;
+void LauncherProcess::ClickWithMouse(int id) {
+    BringForward(Dialog());
+    const std::string before = InputState();
+    RECT place;
+    ::GetWindowRect(Control(id), &place);
+    // Absolute positions run from 0 to 65535 across the screen.
+    const DWORD x = (place.left + place.right) / 2 * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    const DWORD y = (place.top + place.bottom) / 2 * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTDOWN, x, y, 0, 0);
+    ::mouse_event(MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | MOUSEEVENTF_LEFTUP, x, y, 0, 0);
+    PollUntil(5000, [&] { return InputState() != before; });
 }
 
 void LauncherProcess::MoveFocusTo(int id) {
@@ -320,30 +276,20 @@ void LauncherProcess::MoveFocusTo(int id) {
                           SMTO_NORMAL, 1500, nullptr);
 }
 
-void LauncherProcess::PressKey(WPARAM key) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(Dialog(), nullptr), &info);
-    const HWND target = info.hwndFocus ? info.hwndFocus : Dialog();
-    const UINT scan = ::MapVirtualKeyA(static_cast<UINT>(key), MAPVK_VK_TO_VSC);
-    ::PostMessageA(target, WM_KEYDOWN, key, 1 | (scan << 16));
-    ::PostMessageA(target, WM_KEYUP, key, 1 | (scan << 16) | 0xC0000000u);
-}
-
 void LauncherProcess::Click(int id) {
     // Posted, so that a click that ends the program does not leave this call waiting.
     ::PostMessageA(Control(id), BM_CLICK, 0, 0);
 }
 
-LauncherProcess::MessageBoxContent LauncherProcess::DismissMessageBox(const char* caption) {
-    const HWND box = WaitForWindow(caption);
+LauncherProcess::MessageBoxContent LauncherProcess::DismissMessageBox(const char* caption,
+                                                                      DWORD timeoutMs) {
+    const HWND box = WaitForWindow(caption, timeoutMs);
+    MessageBoxContent content = {};
     if (!box) {
-        throw std::runtime_error(std::string("no message box \"") + caption + "\" appeared");
+        return content;
     }
-    MessageBoxContent content;
-    content.caption = caption;
     content.text = WindowText(::GetDlgItem(box, 0xFFFF));
-    const HWND launcher = FindWindowNow("ZTLV/Z3D Launcher", false);
+    const HWND launcher = FindProcessWindow(m_process.dwProcessId, "ZTLV/Z3D Launcher", false);
     content.ownerVisible = launcher && ::IsWindowVisible(launcher);
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     PollUntil(5000, [&] { return !::IsWindow(box); });

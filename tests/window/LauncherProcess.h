@@ -6,6 +6,9 @@
 
 #include "file_bytes.h"
 
+// A window's text, also when it belongs to another process.
+std::string WindowText(HWND window);
+
 // Windows-style path of a file the build names with a POSIX path (Wine maps / to drive Z:).
 std::string WindowsPath(const std::string& path);
 
@@ -61,8 +64,6 @@ public:
 
     // The program's visible top-level window with this caption, or null after the timeout.
     HWND WaitForWindow(const char* caption, DWORD timeoutMs = 10000) const;
-    // The program's top-level window with this caption, visible or not, as it is now.
-    HWND FindWindowNow(const char* caption, bool visibleOnly) const;
     // The launcher dialog, once it is shown.
     HWND Dialog();
 
@@ -83,35 +84,27 @@ public:
     // Moves the focus as Tab or a click would, through the dialog manager; returns once the move
     // is done, or after 1.5 s when it opened a message box.
     void MoveFocusTo(int id);
-    // A key pressed and released on the control holding the focus, through the message queue.
-    void PressKey(WPARAM key);
     // A mouse click on a button.
     void Click(int id);
 
     // The player's own keyboard and mouse: input through the window system's input path into the
     // foreground window, so the dialog manager acts between the keys as it does for a person (Tab
-    // into a box selects its text). Each returns once the program has acted, or after 5 s.
-    // Types the text into the box with the focus; returns once the box shows it.
-    void TypeKeys(const std::string& text);
-    // Presses and releases a key; returns once the focus, a check mark or the window's state
-    // changed.
-    void PressKeyInput(WORD key);
-    // Clicks the middle of a control; returns once it has the focus or a message box took it.
-    void ClickInput(int id);
-    // Presses Enter on the message box with this caption, once it is shown; false when none
-    // appeared within the timeout.
-    bool EnterOnMessageBox(const char* caption, DWORD timeoutMs);
+    // into a box selects its text). Each returns once the program has acted on it (the focus, its
+    // text or check mark, the window's state changed, or the program ended), or after 5 s.
+    void Press(WORD key, bool shift = false);
+    void ClickWithMouse(int id);
 
-    // Text and caption of a message box the program shows, then presses its OK button.
+    // Text of the message box with this caption that the program shows, then presses its OK
+    // button; no text when none appeared within the timeout.
     struct MessageBoxContent {
-        std::string caption;
         std::string text;
         bool ownerVisible;
     };
-    MessageBoxContent DismissMessageBox(const char* caption);
+    MessageBoxContent DismissMessageBox(const char* caption, DWORD timeoutMs = 10000);
 
 private:
     HWND FocusedWindow();
+    std::string InputState();
 
     PROCESS_INFORMATION m_process = {};
     HWND m_dialog = nullptr;

@@ -56,27 +56,30 @@ protected:
         return *m_launcher;
     }
     std::string Settings() const { return m_folder / "ztlvlauncher.ini"; }
-    std::string Zerbs3DRecord() const { return WaitForGameRecord(m_folder / "Zerbs 3D"); }
-    std::string TolvaneRecord() const { return WaitForGameRecord(m_folder / "Zerbs Tolvane"); }
 
     ScratchFolder m_folder;
     std::unique_ptr<LauncherProcess> m_launcher;
 };
 
+// The check boxes in the order of the settings file's lines.
+const int kCheckBoxes[] = {IDC_RUN_IN_WINDOW, IDC_NO_MOVIES,           IDC_NO_MUSIC,
+                           IDC_NO_SOUNDS,     IDC_INVERT_FIRST_PERSON, IDC_INVERT_THIRD_PERSON,
+                           IDC_INVERT_ZERBS};
+
+// What the controls show in the order of the settings file's lines, "|" between them.
+std::string Shown(LauncherProcess& launcher) {
+    std::string shown = launcher.Text(IDC_WIDTH) + "|" + launcher.Text(IDC_HEIGHT) + "|" +
+                        launcher.Text(IDC_REFRESH_RATE);
+    for (const int id : kCheckBoxes) {
+        shown += launcher.IsChecked(id) ? "|1" : "|0";
+    }
+    return shown + "|" + launcher.Text(IDC_ADVANCED_SWITCHES);
+}
+
 TEST_F(LauncherDialog, OpensWithTheFileValuesAndTheFocusInTheWidthBox) {
     LauncherProcess& launcher =
         Start("a\nb\n1280\n-1\n75\nFALSE\nTRUE\nTRUE\nFALSE\nTRUE\nFALSE\nTRUE\n /LOG\n");
-    EXPECT_EQ(launcher.Text(IDC_WIDTH), "1280");
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "-1");
-    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "75");
-    EXPECT_FALSE(launcher.IsChecked(IDC_RUN_IN_WINDOW));
-    EXPECT_TRUE(launcher.IsChecked(IDC_NO_MOVIES));
-    EXPECT_TRUE(launcher.IsChecked(IDC_NO_MUSIC));
-    EXPECT_FALSE(launcher.IsChecked(IDC_NO_SOUNDS));
-    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_FIRST_PERSON));
-    EXPECT_FALSE(launcher.IsChecked(IDC_INVERT_THIRD_PERSON));
-    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_ZERBS));
-    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), " /LOG");
+    EXPECT_EQ(Shown(launcher), "1280|-1|75|0|1|1|0|1|0|1| /LOG");
     EXPECT_EQ(launcher.FocusedId(), IDC_WIDTH);
 }
 
@@ -85,16 +88,7 @@ TEST_F(LauncherDialog, MissingFileIsReportedBeforeTheWindowShowsAndDefaultsStay)
     const auto box = m_launcher->DismissMessageBox("Launcher");
     EXPECT_EQ(box.text, "Error: ztlvlauncher.ini file not found.");
     EXPECT_FALSE(box.ownerVisible) << "the message comes before the window";
-
-    LauncherProcess& launcher = *m_launcher;
-    EXPECT_EQ(launcher.Text(IDC_WIDTH), "0");
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "0");
-    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "0");
-    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), "");
-    for (int box_id : {IDC_RUN_IN_WINDOW, IDC_NO_MOVIES, IDC_NO_MUSIC, IDC_NO_SOUNDS,
-                       IDC_INVERT_FIRST_PERSON, IDC_INVERT_THIRD_PERSON, IDC_INVERT_ZERBS}) {
-        EXPECT_FALSE(launcher.IsChecked(box_id)) << "check box " << box_id;
-    }
+    EXPECT_EQ(Shown(*m_launcher), "0|0|0|0|0|0|0|0|0|0|");
 }
 
 TEST_F(LauncherDialog, LeavingTheWidthBoxSetsTheHeightToThreeQuarters) {
@@ -120,47 +114,64 @@ TEST_F(LauncherDialog, LeavingTheWidthBoxSetsTheHeightToThreeQuarters) {
     }
 }
 
-TEST_F(LauncherDialog, HeightTypedAfterLeavingTheWidthBoxStays) {
-    LauncherProcess& launcher = Start();
-    launcher.MoveFocusTo(IDC_HEIGHT);
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768");
-    launcher.SetText(IDC_HEIGHT, "700");
-    launcher.MoveFocusTo(IDC_REFRESH_RATE);
-    launcher.MoveFocusTo(IDC_RUN_IN_WINDOW);
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "700");
-    launcher.MoveFocusTo(IDC_WIDTH);
-    launcher.MoveFocusTo(IDC_HEIGHT);
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768") << "until the width box is left again";
-}
-
-TEST_F(LauncherDialog, BadHeightIsReportedAndLaterControlsReturnToTheirValues) {
-    LauncherProcess& launcher = Start();
-    launcher.SetText(IDC_ADVANCED_SWITCHES, " /NEW"); // exchanged before the height: taken
-    launcher.SetText(IDC_HEIGHT, "tall");             // stops the exchange
-    launcher.SetText(IDC_REFRESH_RATE, "85");         // exchanged after: restored
-    launcher.SetText(IDC_WIDTH, "2000");              // exchanged after: restored
-    ::SendMessageA(launcher.Control(IDC_NO_MOVIES), BM_SETCHECK, BST_CHECKED, 0);
-    ::SendMessageA(launcher.Control(IDC_INVERT_FIRST_PERSON), BM_SETCHECK, BST_CHECKED, 0);
-    launcher.MoveFocusTo(IDC_RUN_IN_WINDOW);
-
-    const auto box = launcher.DismissMessageBox("ZTLV LAUNCHER");
-    EXPECT_EQ(box.text, "Please enter a whole number.");
-    EXPECT_EQ(launcher.Text(IDC_HEIGHT), "768") << "three quarters of the width held before";
-    EXPECT_EQ(launcher.Text(IDC_WIDTH), "1024");
-    EXPECT_EQ(launcher.Text(IDC_REFRESH_RATE), "60");
-    EXPECT_FALSE(launcher.IsChecked(IDC_NO_MOVIES));
-    EXPECT_EQ(launcher.Text(IDC_ADVANCED_SWITCHES), " /NEW");
-    EXPECT_TRUE(launcher.IsChecked(IDC_INVERT_FIRST_PERSON));
-    EXPECT_EQ(launcher.FocusedId(), IDC_HEIGHT) << "the bad box gets the focus";
+// Every control given a new value and one number box a non-integer: the exchange reports it and
+// takes only the members before that box (order: switches, first person, height, zerbs, movies,
+// music, sounds, refresh rate, third person, width, run in window). The width rule writes them all
+// back, height from the old width, focus on the bad box. Play with no game saves them and writes
+// them back, so its last exchange cannot stop: one message, then the launcher ends.
+TEST_F(LauncherDialog, NonIntegerStopsTheExchangeAtItsBox) {
+    const char* const kBadNumber = "Please enter a whole number.";
+    const struct {
+        int bad;
+        bool play;
+        const char* saved; // value lines 3 to 13 of the saved file
+    } cases[] = {
+        {IDC_HEIGHT, false, "1024|768|60|TRUE|FALSE|FALSE|FALSE|TRUE|FALSE|FALSE| /NEW"},
+        {IDC_HEIGHT, true, "1024|768|60|TRUE|FALSE|FALSE|FALSE|TRUE|FALSE|FALSE| /NEW"},
+        {IDC_REFRESH_RATE, false, "1024|768|60|TRUE|TRUE|TRUE|TRUE|TRUE|FALSE|TRUE| /NEW"},
+        {IDC_REFRESH_RATE, true, "1024|700|60|TRUE|TRUE|TRUE|TRUE|TRUE|FALSE|TRUE| /NEW"},
+        {IDC_WIDTH, false, "1024|768|85|TRUE|TRUE|TRUE|TRUE|TRUE|TRUE|TRUE| /NEW"},
+        {IDC_WIDTH, true, "1024|700|85|TRUE|TRUE|TRUE|TRUE|TRUE|TRUE|TRUE| /NEW"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("bad box " + std::to_string(c.bad) + (c.play ? ", Play" : ", width rule"));
+        LauncherProcess& launcher = Start("nowhere\nnowhere\n1024\n768\n60\nTRUE\n");
+        launcher.MoveFocusTo(IDC_NO_SOUNDS);
+        for (const auto& [id, text] : {std::pair{IDC_ADVANCED_SWITCHES, " /NEW"},
+                                       {IDC_HEIGHT, "700"},
+                                       {IDC_REFRESH_RATE, "85"},
+                                       {IDC_WIDTH, "2000"}}) {
+            launcher.SetText(id, id == c.bad ? "abc" : text);
+        }
+        for (const int id : kCheckBoxes) {
+            ::SendMessageA(launcher.Control(id), BM_SETCHECK,
+                           launcher.IsChecked(id) ? BST_UNCHECKED : BST_CHECKED, 0);
+        }
+        if (!c.play) {
+            launcher.MoveFocusTo(IDC_WIDTH);
+            launcher.MoveFocusTo(IDC_RUN_IN_WINDOW);
+            EXPECT_EQ(launcher.DismissMessageBox("ZTLV LAUNCHER").text, kBadNumber);
+            EXPECT_EQ(launcher.FocusedId(), c.bad);
+        }
+        launcher.Click(IDC_PLAY_ZERBS3D);
+        if (c.play) {
+            EXPECT_EQ(launcher.DismissMessageBox("ZTLV LAUNCHER").text, kBadNumber);
+        }
+        EXPECT_TRUE(launcher.WaitForExit()) << "one message, then the launcher ends";
+        std::string saved = ReadFileBytes(Settings());
+        for (std::size_t end; (end = saved.find("\r\n")) != std::string::npos;) {
+            saved.replace(end, 2, "|");
+        }
+        EXPECT_EQ(saved, std::string("nowhere|nowhere|") + c.saved + "|||");
+    }
 }
 
 TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
     LauncherProcess& launcher = Start();
     launcher.Click(IDC_NO_MUSIC);
-    ASSERT_TRUE(WaitForGameRecord(m_folder.Path(), 0).empty());
     launcher.Click(IDC_PLAY_ZERBS3D);
 
-    const std::string record = Zerbs3DRecord();
+    const std::string record = WaitForGameRecord(m_folder / "Zerbs 3D");
     ASSERT_FALSE(record.empty()) << "the stand-in game was not started";
     EXPECT_EQ(RecordField(record, "command line"),
               "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC");
@@ -171,18 +182,16 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
 }
 
 // The launcher ended at a moment spread over the whole Play path, before, during and after the
-// save: the settings file is always the old or the whole new one. ZTLV_KILLS (default 20) and
-// ZTLV_KILL_SERIES choose how many kills and which moments; one series gives the same moments.
+// save, and at the moment the save's temporary file appears: the settings file is always the old
+// or the whole new one, and some kill must have landed inside the save. ZTLV_KILLS (default 20)
+// and ZTLV_KILL_SERIES choose how many kills and which moments; one series gives the same moments.
 TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
     const char* kills = std::getenv("ZTLV_KILLS");
     const char* series = std::getenv("ZTLV_KILL_SERIES");
     const int count = kills ? std::atoi(kills) : 20;
     std::mt19937 moments(series ? static_cast<unsigned>(std::strtoul(series, nullptr, 10)) : 1208u);
     std::uniform_int_distribution<DWORD> delayMs(0, 60);
-    int old = 0;
-    int whole = 0;
-    int torn = 0;
-    int cutDuringTheSave = 0;
+    int old = 0, whole = 0, torn = 0, cutDuringTheSave = 0;
     // A game whose start the kill cut short can be left waiting; the job ends them afterwards.
     const ProgramJob games;
     ASSERT_NE(games.Handle(), nullptr);
@@ -196,8 +205,16 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
         ASSERT_NE(launcher.Dialog(), nullptr);
         launcher.Click(IDC_NO_MUSIC);
         launcher.Click(IDC_PLAY_ZERBS3D);
+        // Every other kill is aimed at the save itself: the moment its temporary file appears.
         const DWORD delay = delayMs(moments);
-        ::Sleep(delay);
+        if (kill % 2 == 0) {
+            ::Sleep(delay);
+        } else {
+            const ULONGLONG deadline = ::GetTickCount64() + 5000;
+            while (m_folder.Listing("ztlvlauncher.ini.~*").empty() &&
+                   ::GetTickCount64() < deadline) {
+            }
+        }
         launcher.Kill();
         ASSERT_TRUE(launcher.WaitForExit());
         if (!m_folder.Listing("ztlvlauncher.ini.~*").empty()) {
@@ -213,150 +230,96 @@ TEST_F(LauncherDialog, KilledDuringPlayLeavesTheOldOrTheWholeNewFile) {
             ADD_FAILURE() << "kill " << kill << " after " << delay << " ms left: " << after;
         }
     }
+    EXPECT_GT(cutDuringTheSave, 0) << "no kill landed inside the save";
     std::printf("%d kills: %d old file, %d new file, %d torn; %d left a temporary file; games "
                 "left waiting: %lu\n",
                 count, old, whole, torn, cutDuringTheSave,
                 static_cast<unsigned long>(games.Counts().ActiveProcesses));
 
-    // The next Play clears what the kills left.
+    // The next Play clears what the kills left, and only that.
     WriteFileBytes(Settings(), example);
+    WriteFileBytes(m_folder / "ztlvlauncher.ini.~backup", "the player's own");
     m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
     m_launcher->Click(IDC_NO_MUSIC);
     m_launcher->Click(IDC_PLAY_ZERBS3D);
     EXPECT_TRUE(m_launcher->WaitForExit());
     EXPECT_EQ(ReadFileBytes(Settings()), kExampleWithNoMusic);
-    EXPECT_EQ(m_folder.Listing("ztlvlauncher.ini.~*"), "");
+    EXPECT_EQ(m_folder.Listing("ztlvlauncher.ini.~*"), "ztlvlauncher.ini.~backup");
 }
 
-TEST_F(LauncherDialog, PlayStraightAfterOpeningAppliesTheWidthRule) {
-    LauncherProcess& launcher = Start("Zerbs 3D\nZerbs Tolvane\n800\n100\n75\nFALSE\n");
-    launcher.Click(IDC_PLAY_TOLVANE);
-    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=800x600 /REFRESH 75");
-    EXPECT_TRUE(launcher.WaitForExit());
-}
-
-// One thing the player does with the real keyboard or mouse.
-struct PlayerStep {
-    enum Kind { Type, Key, Click, DismissMessage } kind;
-    std::string text; // Type: the keys
-    int value;        // Key: the virtual key; Click: the control
-};
-PlayerStep Typed(const char* keys) {
-    return {PlayerStep::Type, keys, 0};
-}
-PlayerStep Pressed(int key) {
-    return {PlayerStep::Key, "", key};
-}
-PlayerStep Clicked(int id) {
-    return {PlayerStep::Click, "", id};
-}
-const PlayerStep kMessageDismissed = {PlayerStep::DismissMessage, "", 0};
-
-// Keys and clicks through the window system's own input path, as the dialog manager meets them: Tab
-// into a box selects its text, then the focus moves and the width rule runs. Each row ends with a
-// Play; a message box on the way is dismissed with Enter and counted.
+// The player's real keyboard and mouse, as the dialog manager meets them: Tab into a box selects
+// its text, then moves the focus, which may run the width rule; Enter clicks the default button,
+// "Play Zerbs Tolvane". Each row ends with a Play; message boxes on the way are counted.
 TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
     const struct {
-        const char* what;
-        std::vector<PlayerStep> steps;
+        const char* settings; // null: the example settings file
+        // "\t" Tab, "\v" Shift+Tab, "\n" Enter, "#" a click on the control whose id follows, "!" a
+        // message box dismissed; any other character typed as it stands.
+        const char* input;
+        const char* game; // the folder of the game that must start
         const char* commandLine;
         const char* savedNumbers; // width, height and refresh rate as the file holds them
         int messages;
     } cases[] = {
-        {"a height typed after Tab replaces the rule's",
-         {Typed("800"), Pressed(VK_TAB), Typed("601"), Pressed(VK_TAB), Typed("75"),
-          Pressed(VK_TAB), Pressed(VK_SPACE), Pressed(VK_TAB), Pressed(VK_SPACE),
-          Pressed(VK_RETURN)},
-         "ZT.exe /RES=800x601 /REFRESH 75 /NOMOVIES",
-         "\r\n800\r\n601\r\n75\r\n",
-         0},
-        {"a height typed after the message for a bad one replaces the rule's",
-         {Clicked(IDC_HEIGHT), Typed("abc"), Clicked(IDC_WIDTH), Pressed(VK_TAB), kMessageDismissed,
-          Typed("5"), Pressed(VK_RETURN)},
-         "ZT.exe /RES=1024x5 /REFRESH 60 /WIN",
-         "\r\n1024\r\n5\r\n60\r\n",
-         1},
-        {"Play from the width box with a bad refresh rate: one message, no width rule inside",
-         {Pressed(VK_TAB), Typed("700"), Pressed(VK_TAB), Typed("abc"), Clicked(IDC_WIDTH),
-          Pressed(VK_RETURN)},
-         "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
-         "\r\n1024\r\n700\r\n60\r\n",
-         1},
+        // Play straight after opening leaves the width box: the width rule runs.
+        {"Zerbs 3D\nZerbs Tolvane\n800\n100\n75\nFALSE\n", "#1001", "Zerbs Tolvane",
+         "ZT.exe /RES=800x600 /REFRESH 75", "800\r\n600\r\n75", 0},
+        // Enter in the width box leaves the focus there: no width rule.
+        {"Zerbs 3D\nZerbs Tolvane\n800\n123\n60\nTRUE\n", "640\n", "Zerbs Tolvane",
+         "ZT.exe /RES=640x123 /REFRESH 60 /WIN", "640\r\n123\r\n60", 0},
+        {nullptr, "#1005\n", "Zerbs Tolvane", "ZT.exe /RES=1024x768 /REFRESH 60 /WIN",
+         "1024\r\n768\r\n60", 0},
+        {nullptr, "#1009\n", "Zerbs Tolvane", "ZT.exe /RES=1024x768 /REFRESH 60 /WIN",
+         "1024\r\n768\r\n60", 0},
+        {nullptr, "\v\v\n", "Zerbs 3D", "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN",
+         "1024\r\n768\r\n60", 0},
+        // A height typed after leaving the width box stays until the width box is left again.
+        {nullptr, "\t700\t\n", "Zerbs Tolvane", "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
+         "1024\r\n700\r\n60", 0},
+        {nullptr, "\t700\t#1004\t\n", "Zerbs Tolvane", "ZT.exe /RES=1024x768 /REFRESH 60 /WIN",
+         "1024\r\n768\r\n60", 0},
+        // A height typed after Tab, or after the message for a bad one, replaces the rule's.
+        {nullptr, "800\t601\t75\t \t \n", "Zerbs Tolvane",
+         "ZT.exe /RES=800x601 /REFRESH 75 /NOMOVIES", "800\r\n601\r\n75", 0},
+        {nullptr, "#1013abc#1004\t!5\n", "Zerbs Tolvane", "ZT.exe /RES=1024x5 /REFRESH 60 /WIN",
+         "1024\r\n5\r\n60", 1},
+        // Play from the width box with a bad refresh rate: one message, no width rule inside.
+        {nullptr, "\t700\tabc#1004\n", "Zerbs Tolvane", "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
+         "1024\r\n700\r\n60", 1},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        LauncherProcess& launcher = Start();
+        SCOPED_TRACE(::testing::PrintToString(std::string(c.input)));
+        LauncherProcess& launcher = Start(c.settings ? c.settings : ExampleSettings());
         int messages = 0;
-        for (const PlayerStep& step : c.steps) {
-            switch (step.kind) {
-            case PlayerStep::Type:
-                launcher.TypeKeys(step.text);
-                break;
-            case PlayerStep::Key:
-                launcher.PressKeyInput(static_cast<WORD>(step.value));
-                break;
-            case PlayerStep::Click:
-                launcher.ClickInput(step.value);
-                break;
-            case PlayerStep::DismissMessage:
-                messages += launcher.EnterOnMessageBox("ZTLV LAUNCHER", 10000);
-                break;
+        for (const char* at = c.input; *at; ++at) {
+            if (*at == '#') {
+                launcher.ClickWithMouse(std::atoi(at + 1));
+                at += 4;
+            } else if (*at == '!') {
+                messages += !launcher.DismissMessageBox("ZTLV LAUNCHER").text.empty();
+            } else if (*at == '\n') {
+                launcher.Press(VK_RETURN);
+            } else if (*at == '\t' || *at == '\v') {
+                launcher.Press(VK_TAB, *at == '\v');
+            } else {
+                const SHORT key = ::VkKeyScanA(*at);
+                launcher.Press(LOBYTE(key), HIBYTE(key) & 1);
             }
         }
         std::string record;
-        for (int i = 0;
-             i < 300 && (record = WaitForGameRecord(m_folder / "Zerbs Tolvane", 0)).empty(); ++i) {
-            messages += launcher.EnterOnMessageBox("ZTLV LAUNCHER", 30);
+        for (int i = 0; i < 300 && (record = WaitForGameRecord(m_folder / c.game, 0)).empty();
+             ++i) {
+            messages += !launcher.DismissMessageBox("ZTLV LAUNCHER", 30).text.empty();
         }
         EXPECT_EQ(RecordField(record, "command line"), c.commandLine);
+        EXPECT_EQ(RecordField(record, "working directory"), m_folder / c.game);
         EXPECT_EQ(messages, c.messages) << "message boxes shown";
         ASSERT_TRUE(launcher.WaitForExit());
         const std::string saved = ReadFileBytes(Settings());
-        EXPECT_NE(saved.find(c.savedNumbers), std::string::npos) << saved;
-        ::DeleteFileA((m_folder / "Zerbs Tolvane\\received.txt").c_str());
+        EXPECT_NE(saved.find(std::string("\r\n") + c.savedNumbers + "\r\n"), std::string::npos)
+            << saved;
+        ::DeleteFileA((m_folder / c.game + "\\received.txt").c_str());
     }
-}
-
-TEST_F(LauncherDialog, EnterInAnEditOrCheckBoxStartsZerbsTolvane) {
-    for (int focus : {IDC_REFRESH_RATE, IDC_INVERT_THIRD_PERSON}) {
-        SCOPED_TRACE("focus on " + std::to_string(focus));
-        LauncherProcess& launcher = Start();
-        launcher.MoveFocusTo(focus);
-        launcher.PressKey(VK_RETURN);
-        const std::string record = TolvaneRecord();
-        EXPECT_EQ(RecordField(record, "command line"), "ZT.exe /RES=1024x768 /REFRESH 60 /WIN");
-        EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs Tolvane");
-        EXPECT_TRUE(launcher.WaitForExit());
-        ::DeleteFileA((m_folder / "Zerbs Tolvane\\received.txt").c_str());
-    }
-}
-
-TEST_F(LauncherDialog, EnterOnPlayZerbs3DStartsZerbs3D) {
-    LauncherProcess& launcher = Start();
-    launcher.MoveFocusTo(IDC_PLAY_ZERBS3D);
-    launcher.PressKey(VK_RETURN);
-    EXPECT_EQ(RecordField(Zerbs3DRecord(), "command line"),
-              "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN");
-}
-
-TEST_F(LauncherDialog, EnterInTheWidthBoxLaunchesWithTheHeightBoxAsItStands) {
-    LauncherProcess& launcher = Start();
-    ASSERT_EQ(launcher.FocusedId(), IDC_WIDTH);
-    launcher.SetText(IDC_WIDTH, "640");
-    launcher.SetText(IDC_HEIGHT, "123");
-    launcher.PressKey(VK_RETURN);
-    EXPECT_EQ(RecordField(TolvaneRecord(), "command line"), "ZT.exe /RES=640x123 /REFRESH 60 /WIN");
-    ASSERT_TRUE(launcher.WaitForExit());
-    EXPECT_NE(ReadFileBytes(Settings()).find("\r\n640\r\n123\r\n"), std::string::npos);
-}
-
-TEST_F(LauncherDialog, MissingGameEndsTheLauncherAfterSaving) {
-    WriteFileBytes(Settings(), "nowhere\nnowhere\n1024\n768\n60\n");
-    m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
-    m_launcher->Dialog();
-    m_launcher->Click(IDC_PLAY_ZERBS3D);
-    EXPECT_TRUE(m_launcher->WaitForExit()) << "the dialog closes and the program ends";
-    EXPECT_EQ(ReadFileBytes(Settings()).substr(0, 9), "nowhere\r\n");
 }
 
 TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
@@ -369,7 +332,7 @@ TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
     {
         LauncherProcess& launcher = Start(untouched);
         launcher.MoveFocusTo(IDC_NO_SOUNDS);
-        launcher.PressKey(VK_ESCAPE);
+        launcher.Press(VK_ESCAPE);
         EXPECT_TRUE(launcher.WaitForExit());
     }
     EXPECT_EQ(ReadFileBytes(Settings()), untouched);
@@ -388,7 +351,7 @@ TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
     ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, IDM_ABOUT, 0);
     const HWND about = launcher.WaitForWindow("About ZTLV Launcher");
     ASSERT_NE(about, nullptr);
-    launcher.PressKeyInput(VK_F1);
+    launcher.Press(VK_F1);
     const HWND help = launcher.WaitForWindow("ZTLV LAUNCHER");
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(::GetWindow(help, GW_OWNER), about);

@@ -16,10 +16,10 @@ namespace {
 struct ExpectedControl {
     int id;
     const char* className;
-    DWORD style;   // WS_CHILD | WS_VISIBLE and the control's own bits
-    DWORD exStyle; // the bits that matter of the extended style
-    const char* text;
-    RECT units; // x, y, right, bottom in dialog units
+    DWORD style;      // WS_CHILD | WS_VISIBLE and the control's own bits
+    DWORD exStyle;    // the bits that matter of the extended style
+    const char* text; // null: not checked
+    RECT units;       // x, y, right, bottom in dialog units
 };
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -92,17 +92,53 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-std::string TextOf(HWND window) {
-    char text[256] = "";
-    ::SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-    return text;
-}
-
 RECT ClientRectOf(HWND control, HWND dialog) {
     RECT rect;
     ::GetWindowRect(control, &rect);
     ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// The dialog's controls stand in the template's order with its ids, styles, texts and places.
+void ExpectControls(HWND dialog, const std::vector<ExpectedControl>& controls,
+                    const DialogUnits& units) {
+    HWND control = ::GetWindow(dialog, GW_CHILD);
+    for (const ExpectedControl& expected : controls) {
+        SCOPED_TRACE("control " + std::to_string(expected.id) + " \"" +
+                     (expected.text ? expected.text : "") + "\"");
+        ASSERT_NE(control, nullptr) << "fewer controls than the template has";
+        EXPECT_EQ(::GetDlgCtrlID(control), expected.id);
+        EXPECT_EQ(ClassOf(control), expected.className);
+        DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
+        const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_EXSTYLE));
+        // An edit box draws its border as a sunken client edge.
+        if (expected.style & WS_BORDER && exStyle & WS_EX_CLIENTEDGE) {
+            style |= WS_BORDER;
+        }
+        // Button and static kinds are values, not flags: compare the whole low word.
+        EXPECT_EQ(style & 0xFFFF0000u, expected.style & 0xFFFF0000u);
+        EXPECT_EQ(style & 0x0000FFFFu, expected.style & 0x0000FFFFu);
+        if (expected.exStyle) {
+            EXPECT_TRUE(exStyle & expected.exStyle);
+        }
+        if (expected.text && std::string(expected.className) != "Edit" &&
+            !(expected.style & SS_BITMAP)) {
+            EXPECT_EQ(WindowText(control), expected.text);
+        }
+        // The dialog manager converts position and size separately.
+        const RECT place = ClientRectOf(control, dialog);
+        const RECT& u = expected.units;
+        const RECT corner = units.ToPixels({u.left, u.top, u.left, u.top});
+        const RECT size = units.ToPixels({0, 0, u.right - u.left, u.bottom - u.top});
+        EXPECT_EQ(place.left, corner.left);
+        EXPECT_EQ(place.top, corner.top);
+        if (!(expected.style & SS_BITMAP)) {
+            EXPECT_EQ(place.right - place.left, size.right);
+            EXPECT_EQ(place.bottom - place.top, size.bottom);
+        }
+        control = ::GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(control, nullptr) << "more controls than the template has";
 }
 
 class LauncherTemplate : public ::testing::Test {
@@ -120,7 +156,7 @@ protected:
 };
 
 TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
-    EXPECT_EQ(TextOf(m_dialog), "ZTLV/Z3D Launcher");
+    EXPECT_EQ(WindowText(m_dialog), "ZTLV/Z3D Launcher");
     EXPECT_EQ(ClassOf(m_dialog), "#32770");
     const DWORD style = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_STYLE));
     const DWORD wanted =
@@ -138,41 +174,39 @@ TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
 }
 
 TEST_F(LauncherTemplate, ControlsStandInTemplateOrderWithTheirIdsStylesTextsAndPlaces) {
-    HWND control = ::GetWindow(m_dialog, GW_CHILD);
-    for (const ExpectedControl& expected : Template()) {
-        SCOPED_TRACE("control " + std::to_string(expected.id) + " \"" + expected.text + "\"");
-        ASSERT_NE(control, nullptr) << "fewer controls than the template has";
-        EXPECT_EQ(::GetDlgCtrlID(control), expected.id);
-        EXPECT_EQ(ClassOf(control), expected.className);
-        DWORD style = static_cast<DWORD>(::GetWindowLongA(control, GWL_STYLE));
-        const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(control, GWL_EXSTYLE));
-        // An edit box draws its border as a sunken client edge.
-        if (expected.style & WS_BORDER && exStyle & WS_EX_CLIENTEDGE) {
-            style |= WS_BORDER;
-        }
-        // Button and static kinds are values, not flags: compare the whole low word.
-        EXPECT_EQ(style & 0xFFFF0000u, expected.style & 0xFFFF0000u);
-        EXPECT_EQ(style & 0x0000FFFFu, expected.style & 0x0000FFFFu);
-        if (expected.exStyle) {
-            EXPECT_TRUE(exStyle & expected.exStyle);
-        }
-        if (std::string(expected.className) != "Edit" && !(expected.style & SS_BITMAP)) {
-            EXPECT_EQ(TextOf(control), expected.text);
-        }
-        // The dialog manager converts position and size separately.
-        const RECT place = ClientRectOf(control, m_dialog);
-        const RECT& u = expected.units;
-        const RECT corner = m_units.ToPixels({u.left, u.top, u.left, u.top});
-        const RECT size = m_units.ToPixels({0, 0, u.right - u.left, u.bottom - u.top});
-        EXPECT_EQ(place.left, corner.left);
-        EXPECT_EQ(place.top, corner.top);
-        if (!(expected.style & SS_BITMAP)) {
-            EXPECT_EQ(place.right - place.left, size.right);
-            EXPECT_EQ(place.bottom - place.top, size.bottom);
-        }
-        control = ::GetWindow(control, GW_HWNDNEXT);
-    }
-    EXPECT_EQ(control, nullptr) << "more controls than the template has";
+    ExpectControls(m_dialog, Template(), m_units);
+}
+
+// The About box, opened from the launcher's system menu, from its own classic template; its
+// unnamed controls read back with the 16-bit id 0xFFFF.
+TEST_F(LauncherTemplate, AboutBoxMatchesItsTemplate) {
+    ::PostMessageA(m_dialog, WM_SYSCOMMAND, IDM_ABOUT, 0);
+    const HWND about = m_launcher->WaitForWindow("About ZTLV Launcher");
+    ASSERT_NE(about, nullptr);
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(about, GWL_STYLE));
+    const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+    EXPECT_EQ(style & wanted, wanted);
+    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
+    RECT client;
+    ::GetClientRect(about, &client);
+    const RECT size = m_units.ToPixels(Units(0, 0, 186, 242));
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
+    EXPECT_EQ(LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0)), IDOK);
+    ExpectControls(about,
+                   {{0xFFFF, "Static", kChild | SS_BITMAP, 0, "", Units(7, 7, 172, 159)},
+                    {0xFFFF, "Static", kLabel | WS_DISABLED, 0, nullptr, Units(7, 170, 172, 42)},
+                    {IDOK, "Button", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, "OK",
+                     Units(147, 215, 32, 14)},
+                    {0xFFFF, "Static", kLabel, 0, nullptr, Units(7, 212, 123, 17)}},
+                   m_units);
+    RECT picture;
+    ::GetWindowRect(::GetWindow(about, GW_CHILD), &picture);
+    EXPECT_EQ(picture.right - picture.left, 256) << "the bitmap at its own size";
+    EXPECT_EQ(picture.bottom - picture.top, 256);
+    const std::string addresses = WindowText(::GetWindow(::GetDlgItem(about, IDOK), GW_HWNDNEXT));
+    EXPECT_NE(addresses.find("https://"), std::string::npos);
+    EXPECT_NE(addresses.find('\n'), std::string::npos) << "one address per line";
 }
 
 TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
@@ -188,27 +222,21 @@ TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
     EXPECT_NE(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 }
 
+// Tab visits the controls that stop it in template order, from the width box, and wraps round.
 TEST_F(LauncherTemplate, TabOrderFollowsTheTemplate) {
-    const int order[] = {IDC_WIDTH,
-                         IDC_HEIGHT,
-                         IDC_REFRESH_RATE,
-                         IDC_RUN_IN_WINDOW,
-                         IDC_NO_MOVIES,
-                         IDC_NO_MUSIC,
-                         IDC_NO_SOUNDS,
-                         IDC_INVERT_FIRST_PERSON,
-                         IDC_INVERT_THIRD_PERSON,
-                         IDC_INVERT_ZERBS,
-                         IDC_ADVANCED_SWITCHES,
-                         IDC_PLAY_ZERBS3D,
-                         IDC_PLAY_TOLVANE};
-    EXPECT_EQ(m_launcher->FocusedId(), IDC_WIDTH);
-    for (int i = 1; i < 13; ++i) {
+    std::vector<int> order;
+    for (const ExpectedControl& control : Template()) {
+        if (control.style & WS_TABSTOP) {
+            order.push_back(control.id);
+        }
+    }
+    ASSERT_EQ(order.size(), 13u);
+    order.push_back(order.front());
+    EXPECT_EQ(m_launcher->FocusedId(), order.front());
+    for (std::size_t i = 1; i < order.size(); ++i) {
         ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
         EXPECT_EQ(m_launcher->FocusedId(), order[i]) << "after " << i << " tabs";
     }
-    ::SendMessageA(m_dialog, WM_NEXTDLGCTL, 0, FALSE);
-    EXPECT_EQ(m_launcher->FocusedId(), IDC_WIDTH) << "the order wraps round";
 }
 
 } // namespace
