@@ -4,20 +4,6 @@
 
 namespace {
 
-// Polls until check() holds or the timeout passes; true when it held.
-template <class Check> bool PollUntil(DWORD timeoutMs, Check check) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (check()) {
-            return true;
-        }
-        if (::GetTickCount64() >= deadline) {
-            return false;
-        }
-        ::Sleep(20);
-    }
-}
-
 void RemoveTree(const std::string& path) {
     WIN32_FIND_DATAA entry;
     const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
@@ -100,9 +86,11 @@ void ScratchFolder::InstallStandInGames() const {
     ::CreateDirectoryA((*this / "Zerbs 3D").c_str(), nullptr);
     ::CreateDirectoryA((*this / "Zerbs 3D\\bin").c_str(), nullptr);
     ::CreateDirectoryA((*this / "Zerbs Tolvane").c_str(), nullptr);
-    if (!::CopyFileA(game.c_str(), (*this / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(), FALSE) ||
-        !::CopyFileA(game.c_str(), (*this / "Zerbs Tolvane\\ZT.exe").c_str(), FALSE)) {
-        throw std::runtime_error("cannot install the stand-in game from " + game);
+    for (const char* path : {"Zerbs 3D\\bin\\Zerbs3D.exe", "Zerbs Tolvane\\ZT.exe"}) {
+        if (!::CopyFileA(game.c_str(), (*this / path).c_str(), TRUE) &&
+            ::GetLastError() != ERROR_FILE_EXISTS) {
+            throw std::runtime_error("cannot install the stand-in game from " + game);
+        }
     }
 }
 

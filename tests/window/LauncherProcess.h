@@ -6,6 +6,20 @@
 
 #include "file_bytes.h"
 
+// Polls until check() holds or the timeout passes; true when it held.
+template <class Check> bool PollUntil(DWORD timeoutMs, Check check) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (check()) {
+            return true;
+        }
+        if (::GetTickCount64() >= deadline) {
+            return false;
+        }
+        ::Sleep(20);
+    }
+}
+
 // A window's text, also when it belongs to another process.
 std::string WindowText(HWND window);
 
@@ -31,7 +45,8 @@ public:
     // behind.
     std::string Listing(const char* pattern = "*") const;
 
-    // Installs the stand-in game at the two executable paths the example settings lead to.
+    // Installs the stand-in game at the two executable paths the example settings lead to, where it
+    // is not yet: a game an earlier start left running cannot be overwritten.
     void InstallStandInGames() const;
 
 private:

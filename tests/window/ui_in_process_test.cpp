@@ -23,13 +23,11 @@ CWinApp g_testApplication("ui tests");
 // Waits until this process's window with the caption is shown; null after ten seconds. A modal
 // box exists a moment before it is shown, and a click that reaches it then is lost.
 HWND WaitForOwnWindow(const char* caption) {
-    for (int i = 0; i < 500; ++i) {
-        if (const HWND window = FindProcessWindow(::GetCurrentProcessId(), caption, true)) {
-            return window;
-        }
-        ::Sleep(20);
-    }
-    return nullptr;
+    HWND window = nullptr;
+    PollUntil(10000, [&] {
+        return (window = FindProcessWindow(::GetCurrentProcessId(), caption, true)) != nullptr;
+    });
+    return window;
 }
 
 // Runs the dialog modally on this thread while driver works on it from another; the dialog is
@@ -200,10 +198,7 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
 }
 
 bool WaitUntilClosed(HWND window) {
-    for (int i = 0; i < 250 && ::IsWindow(window); ++i) {
-        ::Sleep(20);
-    }
-    return !::IsWindow(window);
+    return PollUntil(5000, [window] { return !::IsWindow(window); });
 }
 
 TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
@@ -264,10 +259,8 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
             }
             EXPECT_TRUE(WaitUntilClosed(about));
             EXPECT_TRUE(::IsWindow(launcher));
-            for (int i = 0; i < 50 && !::IsWindowEnabled(launcher); ++i) {
-                ::Sleep(20);
-            }
-            EXPECT_TRUE(::IsWindowEnabled(launcher)) << "back to the launcher";
+            EXPECT_TRUE(PollUntil(1000, [launcher] { return ::IsWindowEnabled(launcher) != 0; }))
+                << "back to the launcher";
         }
 
         // Handled at once, with no modal box to wait for: 0x0020 is not the About command.
