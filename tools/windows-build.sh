@@ -8,6 +8,7 @@
 pick_windows_build() {
     probe_log=$(mktemp)
     probe_status=0
+    windows_emulated=""
     WITH_WINE_DISPLAY="" sh tools/with-wine.sh build/windows-i686 \
         sh -c '"$WINELOADER" "$1"' probe "$PWD/build/windows-i686/wine_probe.exe" \
         >"$probe_log" 2>&1 || probe_status=$?
@@ -17,7 +18,6 @@ pick_windows_build() {
         windows_arch=i686
         # binfmt_misc comes before the kernel's own loader: with the set-up's entry enabled,
         # every 32-bit program runs under qemu.
-        windows_emulated=""
         if head -n 1 /proc/sys/fs/binfmt_misc/qemu-i386 2>/dev/null | grep -qx enabled; then
             windows_emulated=qemu-i386
             how="under user-mode emulation (qemu-i386), because this kernel does not run"
@@ -31,7 +31,6 @@ pick_windows_build() {
         windows_build=build/windows
         windows_preset=windows
         windows_arch=x86_64
-        windows_emulated=""
         # Name the cause where it can be seen: the kernel refusing Wine's 32-bit loader is the
         # usual one.
         if ! loader_error=$(/usr/lib/wine/wine --version 2>&1); then
