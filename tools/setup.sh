@@ -12,23 +12,9 @@ mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32
 libxrender1 libxrandr2 libxcursor1 libxi6 libxinerama1 libxcomposite1 libxfixes3 xvfb x11-utils
 imagemagick"
 
-# 32-bit Wine comes from Debian's i386 packages.
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    dpkg --add-architecture i386
-fi
-
-missing=""
-for package in $packages; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing="$missing $package"
-done
-if [ -n "$missing" ]; then
-    echo "setup: installing$missing"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    # shellcheck disable=SC2086
-    apt-get install -y -qq --no-install-recommends $missing
-fi
+. "$(dirname "$0")/install-packages.sh"
+# shellcheck disable=SC2086
+install_missing $packages
 
 # 32-bit Wine's loader is itself a 32-bit Linux program. Where this kernel does not run 32-bit code,
 # qemu-user runs it under user-mode emulation, handed every 32-bit x86 program by a binfmt_misc
@@ -63,9 +49,7 @@ else
                 "Suites: bookworm-backports" "Components: main" \
                 "Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg" \
                 >/etc/apt/sources.list.d/bookworm-backports.sources
-            apt-get update -qq
-            DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-                qemu-user/bookworm-backports
+            install_packages qemu-user/bookworm-backports
         fi
         # Registered anew each time: with F the kernel holds the interpreter file it was given,
         # which an upgrade of qemu-user would otherwise leave behind.
