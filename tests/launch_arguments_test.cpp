@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "launch/GameProfile.h"
@@ -120,23 +121,18 @@ TEST(LaunchArguments, WidestBaseAndSwitchesLeaveRoomFor393And430Characters) {
     EXPECT_EQ(Build(g_zerbs3DProfile, s).size(), 118u);
     EXPECT_EQ(Build(g_tolvaneProfile, s).size(), 81u);
 
-    bool fits = false;
-    s.m_advancedSwitches = std::string(393, 'x').c_str();
-    EXPECT_EQ(Build(g_zerbs3DProfile, s, &fits).size(), 511u);
-    EXPECT_TRUE(fits);
-    s.m_advancedSwitches = std::string(394, 'x').c_str();
-    EXPECT_EQ(Build(g_zerbs3DProfile, s, &fits), "") << "a cut-off string is never handed out";
-    EXPECT_FALSE(fits);
-
-    s.m_advancedSwitches = std::string(430, 'x').c_str();
-    EXPECT_EQ(Build(g_tolvaneProfile, s, &fits).size(), 511u);
-    EXPECT_TRUE(fits);
-    s.m_advancedSwitches = std::string(431, 'x').c_str();
-    Build(g_tolvaneProfile, s, &fits);
-    EXPECT_FALSE(fits);
-    s.m_advancedSwitches = std::string(5000, 'x').c_str();
-    Build(g_tolvaneProfile, s, &fits);
-    EXPECT_FALSE(fits);
+    // A string that does not fit is never handed out cut off.
+    for (const auto& [profile, length, fits] : {std::tuple{&g_zerbs3DProfile, 393, true},
+                                                {&g_zerbs3DProfile, 394, false},
+                                                {&g_tolvaneProfile, 430, true},
+                                                {&g_tolvaneProfile, 431, false},
+                                                {&g_tolvaneProfile, 5000, false}}) {
+        SCOPED_TRACE(length);
+        s.m_advancedSwitches = std::string(static_cast<std::size_t>(length), 'x').c_str();
+        bool built = !fits;
+        EXPECT_EQ(Build(*profile, s, &built).size(), fits ? 511u : 0u);
+        EXPECT_EQ(built, fits);
+    }
 }
 
 TEST(LaunchArguments, ProfilesNameTheirDirectoryAndExecutable) {

@@ -36,15 +36,10 @@ std::string Values(const LaunchSettings& s) {
     return DescribeValues("", "", s);
 }
 
-// Saves, then loads into a fresh record with cleared directories.
+// Saves, then reads the file into a fresh record with cleared directories.
 LoadedSettings SaveAndLoad(const LaunchSettings& saved) {
     EXPECT_TRUE(SaveSettings(saved));
-    LoadedSettings loaded;
-    SetDirectories("", "");
-    EXPECT_TRUE(LoadSettings(loaded.settings));
-    loaded.zerbs3DDirectory = g_zerbs3DDirectory;
-    loaded.tolvaneDirectory = g_tolvaneDirectory;
-    return loaded;
+    return ReadFromBytes(ReadFileBytes(kSettingsFileName));
 }
 
 // Gives up the right to ignore file permissions, as a player's own account has none.
@@ -139,11 +134,14 @@ TEST(SettingsFile, SaveReplacesTheFileKeepingItsPermissionsOrCreatesItAsAnyFile)
     WriteFileBytes(kSettingsFileName, kOldFile);
     ASSERT_EQ(chmod(kSettingsFileName, 0640), 0);
     SetDirectories("new 3D", "new Tolvane");
-    ASSERT_TRUE(SaveSettings(ExampleRecord()));
-    EXPECT_EQ(ReadFileBytes(kSettingsFileName).substr(0, 7), "new 3D\n");
     struct stat info {};
     ASSERT_EQ(stat(kSettingsFileName, &info), 0);
+    const ino_t old = info.st_ino;
+    ASSERT_TRUE(SaveSettings(ExampleRecord()));
+    EXPECT_EQ(ReadFileBytes(kSettingsFileName).substr(0, 7), "new 3D\n");
+    ASSERT_EQ(stat(kSettingsFileName, &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_NE(info.st_ino, old) << "rewritten in place, not replaced";
     EXPECT_EQ(directory.Listing(), kSettingsFileName);
 
     // A new file gets the mode any newly created file would.
@@ -215,9 +213,14 @@ TEST_F(FailedSave, ReadOnlySettingsFile) {
 
 // A folder nobody may write to, its owner included; root is held to that too once it gives up its
 // privileges. A file there that the player may write is rewritten in place, as a plain rewrite
-// would; one they may not write stays as it was.
+// would; one they may not write (mode 0460: its owner may only read it, others nothing) stays as
+// it was.
 TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0555), 0);
+    ASSERT_EQ(chmod(kSettingsFileName, 0460), 0);
+    struct stat before {
+    }, after{};
+    ASSERT_EQ(stat(kSettingsFileName, &before), 0);
     // Read first: the example file may lie where only root can reach it.
     const LaunchSettings example = ExampleRecord();
     const auto saveAsPlayer = [&example] {
@@ -233,6 +236,8 @@ TEST_F(FailedSave, FolderThePlayerMayNotWriteTo) {
     ASSERT_EQ(chmod(m_directory.Path().c_str(), 0755), 0);
     EXPECT_EQ(ReadFileBytes(kSettingsFileName).substr(500, 13), "\nnew Tolvane\n");
     EXPECT_EQ(m_directory.Listing(), kSettingsFileName);
+    ASSERT_EQ(stat(kSettingsFileName, &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino) << "in place";
 }
 
 } // namespace

@@ -11,27 +11,16 @@
 
 namespace {
 
-const char* const kTypicalLines[] = {"C:\\Games\\Zerbs 3D",
-                                     "D:\\Zerbs Tolvane",
-                                     "1024",
-                                     "768",
-                                     "60",
-                                     "TRUE",
-                                     "FALSE",
-                                     "TRUE",
-                                     "FALSE",
-                                     "FALSE",
-                                     "TRUE",
-                                     "FALSE",
-                                     " /LOG"};
-
-std::string JoinLines(int first, int last, const char* end = "\n") {
-    std::string text;
-    for (int i = first; i <= last; ++i) {
-        text += kTypicalLines[i - 1];
-        text += end;
+// Lines first to last of a typical file, whose values each differ from their neighbours.
+std::string JoinLines(int first, int last) {
+    const std::string lines = "C:\\Games\\Zerbs 3D\nD:\\Zerbs Tolvane\n1024\n768\n60\nTRUE\nFALSE\n"
+                              "TRUE\nFALSE\nFALSE\nTRUE\nFALSE\n /LOG\n";
+    std::size_t begin = 0, end = 0;
+    for (int line = 1; line <= last; ++line) {
+        begin = line == first ? end : begin;
+        end = lines.find('\n', end) + 1;
     }
-    return text;
+    return lines.substr(begin, end - begin);
 }
 
 std::string Values(const LoadedSettings& loaded) {

@@ -4,25 +4,32 @@
 
 namespace {
 
-void RemoveTree(const std::string& path) {
+// Calls visit with the name and attributes of each entry that matches the pattern but "." and "..".
+template <class Visit> void ForEachEntry(const std::string& pattern, Visit visit) {
     WIN32_FIND_DATAA entry;
-    const HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string child = path + "\\" + name;
-            ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                ::DeleteFileA(child.c_str());
-            }
-        } while (::FindNextFileA(search, &entry));
-        ::FindClose(search);
+    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
     }
+    do {
+        const std::string name = entry.cFileName;
+        if (name != "." && name != "..") {
+            visit(name, entry.dwFileAttributes);
+        }
+    } while (::FindNextFileA(search, &entry));
+    ::FindClose(search);
+}
+
+void RemoveTree(const std::string& path) {
+    ForEachEntry(path + "\\*", [&path](const std::string& name, DWORD attributes) {
+        const std::string child = path + "\\" + name;
+        ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            RemoveTree(child);
+        } else {
+            ::DeleteFileA(child.c_str());
+        }
+    });
     ::RemoveDirectoryA(path.c_str());
 }
 
@@ -67,17 +74,9 @@ ScratchFolder::~ScratchFolder() {
 
 std::string ScratchFolder::Listing(const char* pattern) const {
     std::string names;
-    WIN32_FIND_DATAA entry;
-    const HANDLE search = ::FindFirstFileA((*this / pattern).c_str(), &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name != "." && name != "..") {
-                names += names.empty() ? name : " " + name;
-            }
-        } while (::FindNextFileA(search, &entry));
-        ::FindClose(search);
-    }
+    ForEachEntry(*this / pattern, [&names](const std::string& name, DWORD) {
+        names += names.empty() ? name : " " + name;
+    });
     return names;
 }
 
@@ -86,8 +85,10 @@ void ScratchFolder::InstallStandInGames() const {
     ::CreateDirectoryA((*this / "Zerbs 3D").c_str(), nullptr);
     ::CreateDirectoryA((*this / "Zerbs 3D\\bin").c_str(), nullptr);
     ::CreateDirectoryA((*this / "Zerbs Tolvane").c_str(), nullptr);
+    // Linked where it can be: a copy would outgrow the disk-full test's file-size limit.
     for (const char* path : {"Zerbs 3D\\bin\\Zerbs3D.exe", "Zerbs Tolvane\\ZT.exe"}) {
-        if (!::CopyFileA(game.c_str(), (*this / path).c_str(), TRUE) &&
+        if (!::CreateHardLinkA((*this / path).c_str(), game.c_str(), nullptr) &&
+            !::CopyFileA(game.c_str(), (*this / path).c_str(), TRUE) &&
             ::GetLastError() != ERROR_FILE_EXISTS) {
             throw std::runtime_error("cannot install the stand-in game from " + game);
         }
@@ -128,28 +129,14 @@ LauncherProcess::~LauncherProcess() {
 }
 
 HWND FindProcessWindow(DWORD processId, const char* caption, bool visibleOnly) {
-    struct Search {
-        DWORD processId;
-        const char* caption;
-        bool visibleOnly;
-        HWND found;
-    } search = {processId, caption, visibleOnly, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM context) CALLBACK -> BOOL {
-            Search& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(window, &owner);
-            char text[256] = "";
-            ::GetWindowTextA(window, text, sizeof text);
-            if (owner == s.processId && (!s.visibleOnly || ::IsWindowVisible(window)) &&
-                std::string(text) == s.caption) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND window = nullptr; (window = ::FindWindowExA(nullptr, window, nullptr, caption));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && (!visibleOnly || ::IsWindowVisible(window))) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 HWND LauncherProcess::WaitForWindow(const char* caption, DWORD timeoutMs) const {
@@ -168,26 +155,6 @@ HWND LauncherProcess::Dialog() {
         }
     }
     return m_dialog;
-}
-
-bool LauncherProcess::WaitForExit(DWORD timeoutMs) const {
-    return ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
-}
-
-HWND LauncherProcess::Control(int id) {
-    return ::GetDlgItem(Dialog(), id);
-}
-
-std::string LauncherProcess::Text(int id) {
-    return WindowText(Control(id));
-}
-
-void LauncherProcess::SetText(int id, const std::string& text) {
-    ::SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-bool LauncherProcess::IsChecked(int id) {
-    return ::SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 HWND LauncherProcess::FocusedWindow() {

@@ -87,13 +87,17 @@ public:
     // Puts the program in a job, which the programs it starts join too.
     bool JoinJob(HANDLE job) const { return ::AssignProcessToJobObject(job, m_process.hProcess); }
     // True once the program has ended within the timeout.
-    bool WaitForExit(DWORD timeoutMs = 10000) const;
+    bool WaitForExit(DWORD timeoutMs = 10000) const {
+        return ::WaitForSingleObject(m_process.hProcess, timeoutMs) == WAIT_OBJECT_0;
+    }
     bool HasExited() const { return WaitForExit(0); }
 
-    std::string Text(int id);
-    void SetText(int id, const std::string& text);
-    bool IsChecked(int id);
-    HWND Control(int id);
+    HWND Control(int id) { return ::GetDlgItem(Dialog(), id); }
+    std::string Text(int id) { return WindowText(Control(id)); }
+    void SetText(int id, const std::string& text) {
+        ::SendMessageA(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    bool IsChecked(int id) { return ::SendMessageA(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // Id of the control holding the keyboard focus in the program, or 0.
     int FocusedId();
     // Moves the focus as Tab or a click would, through the dialog manager; returns once the move

@@ -254,10 +254,11 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
     const struct {
         const char* settings; // null: the example settings file
         // "\t" Tab, "\v" Shift+Tab, "\n" Enter, "#" a click on the control whose id follows, "!" a
-        // message box dismissed; any other character typed as it stands.
+        // message box dismissed, "%" the settings file held open sharing read only; any other
+        // character typed as it stands.
         const char* input;
-        const char* game; // the folder of the game that must start
-        const char* commandLine;
+        const char* game; // the folder of the game that must start; null: none, the dialog stays
+        const char* commandLine;  // the game's; where none starts, what the controls show
         const char* savedNumbers; // width, height and refresh rate as the file holds them
         int messages;
     } cases[] = {
@@ -286,13 +287,21 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
         // Play from the width box with a bad refresh rate: one message, no width rule inside.
         {nullptr, "\t700\tabc#1004\n", "Zerbs Tolvane", "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
          "1024\r\n700\r\n60", 1},
+        // The save fails, so the bad box is not written back, no game starts, and the framework's
+        // last exchange stops there again: a second message, and the dialog stays.
+        {"nowhere\r\nnowhere\r\n800\r\n100\r\n75\r\nTRUE\r\n", "%\t\tabc\n", nullptr,
+         "800|600|abc|1|0|0|0|0|0|0|", "800\r\n100\r\n75", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(std::string(c.input)));
         LauncherProcess& launcher = Start(c.settings ? c.settings : ExampleSettings());
         int messages = 0;
+        HANDLE held = nullptr;
         for (const char* at = c.input; *at; ++at) {
-            if (*at == '#') {
+            if (*at == '%') {
+                held = ::CreateFileA(Settings().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, 0, nullptr);
+            } else if (*at == '#') {
                 launcher.ClickWithMouse(std::atoi(at + 1));
                 at += 4;
             } else if (*at == '!') {
@@ -307,13 +316,22 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
             }
         }
         std::string record;
-        for (int i = 0; i < 300 && (record = WaitForGameRecord(m_folder / c.game, 0)).empty();
+        for (int i = 0;
+             i < 300 && (c.game ? (record = WaitForGameRecord(m_folder / c.game, 0)).empty()
+                                : messages < c.messages);
              ++i) {
             messages += !launcher.DismissMessageBox("ZTLV LAUNCHER", 30).text.empty();
         }
+        EXPECT_EQ(messages, c.messages) << "message boxes shown";
+        ::CloseHandle(held);
+        if (!c.game) {
+            EXPECT_FALSE(launcher.WaitForExit(500)) << "the dialog must stay";
+            EXPECT_EQ(Shown(launcher), c.commandLine);
+            EXPECT_EQ(ReadFileBytes(Settings()), c.settings);
+            continue;
+        }
         EXPECT_EQ(RecordField(record, "command line"), c.commandLine);
         EXPECT_EQ(RecordField(record, "working directory"), m_folder / c.game);
-        EXPECT_EQ(messages, c.messages) << "message boxes shown";
         ASSERT_TRUE(launcher.WaitForExit());
         const std::string saved = ReadFileBytes(Settings());
         EXPECT_NE(saved.find(std::string("\r\n") + c.savedNumbers + "\r\n"), std::string::npos)
@@ -361,11 +379,7 @@ TEST_F(LauncherDialog, HelpCommandSaysThereIsNoHelpFile) {
 // the new settings file, long advanced switches and all, outgrows it as it would a full disk.
 TEST(DiskFull, PlayKeepsTheOldFileLeavesNoTemporaryFileAndStillStartsTheGame) {
     ScratchFolder folder;
-    // Linked, not copied: a copy of the game would outgrow the limit itself.
-    ::CreateDirectoryA((folder / "Zerbs 3D").c_str(), nullptr);
-    ::CreateDirectoryA((folder / "Zerbs 3D\\bin").c_str(), nullptr);
-    ASSERT_TRUE(::CreateHardLinkA((folder / "Zerbs 3D\\bin\\Zerbs3D.exe").c_str(),
-                                  WindowsPath(ZTLV_STAND_IN_GAME).c_str(), nullptr));
+    folder.InstallStandInGames();
     const std::string settings = folder / "ztlvlauncher.ini";
     WriteFileBytes(settings, ExampleSettings());
     const ProgramJob games;

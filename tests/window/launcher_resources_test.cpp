@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "LauncherProcess.h"
@@ -78,12 +79,13 @@ void ExpectIconGroup(const void* group, const std::vector<IconImage>& expected,
     }
 }
 
-TEST_F(ProgramResources, EveryResourceIsStoredInBritishEnglish) {
+TEST_F(ProgramResources, EveryResourceIsBritishEnglishAndTheOnlyIconGroupsAre144And145) {
     struct Collected {
         std::vector<std::string> names;
         std::vector<WORD> languages;
     } collected;
     for (LPCSTR type : {RT_DIALOG, RT_BITMAP, RT_GROUP_ICON, RT_ICON, RT_VERSION, RT_STRING}) {
+        collected.names.clear();
         ::EnumResourceNamesA(
             m_module, type,
             [](HMODULE module, LPCSTR resourceType, LPSTR name, LONG_PTR context) CALLBACK -> BOOL {
@@ -101,6 +103,9 @@ TEST_F(ProgramResources, EveryResourceIsStoredInBritishEnglish) {
                 return TRUE;
             },
             reinterpret_cast<LONG_PTR>(&collected));
+        if (type == RT_GROUP_ICON) {
+            EXPECT_EQ(collected.names, (std::vector<std::string>{"144", "145"}));
+        }
     }
     ASSERT_FALSE(collected.languages.empty());
     for (WORD language : collected.languages) {
@@ -114,32 +119,19 @@ TEST_F(ProgramResources, IconGroupsHoldTheListedPaletteImages) {
                     {{32, 4}, {16, 4}, {48, 8}, {16, 8}, {32, 8}}, image);
     ExpectIconGroup(Load(RT_GROUP_ICON, MAKEINTRESOURCEA(145)),
                     {{32, 4}, {16, 8}, {32, 8}, {48, 8}}, image);
-
-    int groups = 0;
-    ::EnumResourceNamesA(
-        m_module, RT_GROUP_ICON,
-        [](HMODULE, LPCSTR, LPSTR, LONG_PTR count) CALLBACK -> BOOL {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&groups));
-    EXPECT_EQ(groups, 2) << "icon groups 144 and 145 only";
 }
 
-TEST_F(ProgramResources, ArtworkIsA245By171PaletteBitmap) {
-    const auto* info = static_cast<const BITMAPINFOHEADER*>(Load(RT_BITMAP, MAKEINTRESOURCEA(143)));
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->biWidth, 245);
-    EXPECT_EQ(info->biHeight, 171);
-    EXPECT_EQ(info->biBitCount, 8);
-}
-
-TEST_F(ProgramResources, AboutBoxHasItsPictureEntryTextAndTemplate) {
-    const auto* info = static_cast<const BITMAPINFOHEADER*>(Load(RT_BITMAP, MAKEINTRESOURCEA(142)));
-    ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->biWidth, 256);
-    EXPECT_EQ(info->biHeight, 256);
-    EXPECT_EQ(info->biBitCount, 8);
+// The artwork is 245 x 171, the About box's picture 256 x 256, both with a palette.
+TEST_F(ProgramResources, PicturesAndTheAboutBoxsEntryTextAndTemplate) {
+    for (const auto& [id, width, height] : {std::tuple{143, 245, 171}, {142, 256, 256}}) {
+        const auto* info =
+            static_cast<const BITMAPINFOHEADER*>(Load(RT_BITMAP, MAKEINTRESOURCEA(id)));
+        ASSERT_NE(info, nullptr) << id;
+        EXPECT_EQ((std::pair<long, long>(info->biWidth, info->biHeight)),
+                  (std::pair<long, long>(width, height)))
+            << id;
+        EXPECT_EQ(info->biBitCount, 8) << id;
+    }
 
     char entry[64] = "";
     EXPECT_GT(::LoadStringA(m_module, 101, entry, sizeof entry), 0);

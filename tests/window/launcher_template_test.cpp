@@ -16,10 +16,11 @@ namespace {
 struct ExpectedControl {
     int id;
     const char* className;
-    DWORD style;      // WS_CHILD | WS_VISIBLE and the control's own bits
-    DWORD exStyle;    // the bits that matter of the extended style
-    const char* text; // null: not checked
-    RECT units;       // x, y, right, bottom in dialog units
+    DWORD style;       // WS_CHILD | WS_VISIBLE and the control's own bits
+    DWORD exStyle;     // the bits that matter of the extended style
+    const char* text;  // null: not checked
+    RECT units;        // x, y, right, bottom in dialog units
+    SIZE picture = {}; // a bitmap's size in pixels, which the picture takes instead of the units'
 };
 
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
@@ -54,7 +55,13 @@ const std::vector<ExpectedControl>& Template() {
         {IDC_STATIC, "Static", kLabel, 0, "\xD7", Units(79, 121, 8, 8)},
         {IDC_STATIC, "Static", kLabel, 0, "Hz", Units(161, 121, 15, 8)},
         {IDC_STATIC, "Static", kLabel, 0, "@", Units(118, 121, 8, 8)},
-        {IDC_STATIC, "Static", kChild | SS_BITMAP, WS_EX_CLIENTEDGE, "", Units(7, 7, 167, 108)},
+        {IDC_STATIC,
+         "Static",
+         kChild | SS_BITMAP,
+         WS_EX_CLIENTEDGE,
+         "",
+         Units(7, 7, 167, 108),
+         {245, 171}},
         {IDC_STATIC, "Static", kLabel, 0, "Invert things (Zerbs 3D only):", Units(7, 163, 96, 8)},
     };
     return controls;
@@ -121,8 +128,9 @@ void ExpectControls(HWND dialog, const std::vector<ExpectedControl>& controls,
         if (expected.exStyle) {
             EXPECT_TRUE(exStyle & expected.exStyle);
         }
-        if (expected.text && std::string(expected.className) != "Edit" &&
-            !(expected.style & SS_BITMAP)) {
+        // Check box kinds share bits with SS_BITMAP: a picture is told by its size.
+        const bool picture = expected.picture.cx != 0;
+        if (expected.text && std::string(expected.className) != "Edit" && !picture) {
             EXPECT_EQ(WindowText(control), expected.text);
         }
         // The dialog manager converts position and size separately.
@@ -132,13 +140,27 @@ void ExpectControls(HWND dialog, const std::vector<ExpectedControl>& controls,
         const RECT size = units.ToPixels({0, 0, u.right - u.left, u.bottom - u.top});
         EXPECT_EQ(place.left, corner.left);
         EXPECT_EQ(place.top, corner.top);
-        if (!(expected.style & SS_BITMAP)) {
-            EXPECT_EQ(place.right - place.left, size.right);
-            EXPECT_EQ(place.bottom - place.top, size.bottom);
+        EXPECT_EQ(place.right - place.left, picture ? expected.picture.cx : size.right);
+        EXPECT_EQ(place.bottom - place.top, picture ? expected.picture.cy : size.bottom);
+        if (picture) {
+            EXPECT_NE(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
         }
         control = ::GetWindow(control, GW_HWNDNEXT);
     }
     EXPECT_EQ(control, nullptr) << "more controls than the template has";
+}
+
+// The window has the wanted styles and none of the unwanted, and a client area of the template's
+// size in dialog units.
+void ExpectFrame(HWND window, DWORD wanted, DWORD unwanted, RECT size, const DialogUnits& units) {
+    const DWORD style = static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE));
+    EXPECT_EQ(style & wanted, wanted);
+    EXPECT_EQ(style & unwanted, 0u);
+    RECT client;
+    ::GetClientRect(window, &client);
+    size = units.ToPixels(size);
+    EXPECT_EQ(client.right, size.right);
+    EXPECT_EQ(client.bottom, size.bottom);
 }
 
 class LauncherTemplate : public ::testing::Test {
@@ -158,19 +180,10 @@ protected:
 TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
     EXPECT_EQ(WindowText(m_dialog), "ZTLV/Z3D Launcher");
     EXPECT_EQ(ClassOf(m_dialog), "#32770");
-    const DWORD style = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_STYLE));
-    const DWORD wanted =
-        WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
-    EXPECT_EQ(style & wanted, wanted);
-    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), 0u);
-    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongA(m_dialog, GWL_EXSTYLE));
-    EXPECT_TRUE(exStyle & WS_EX_APPWINDOW);
-
-    RECT client;
-    ::GetClientRect(m_dialog, &client);
-    const RECT expected = m_units.ToPixels(Units(0, 0, 180, 260));
-    EXPECT_EQ(client.right, expected.right);
-    EXPECT_EQ(client.bottom, expected.bottom);
+    ExpectFrame(m_dialog,
+                WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
+                WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER, Units(0, 0, 180, 260), m_units);
+    EXPECT_TRUE(::GetWindowLongA(m_dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 }
 
 TEST_F(LauncherTemplate, ControlsStandInTemplateOrderWithTheirIdsStylesTextsAndPlaces) {
@@ -183,43 +196,20 @@ TEST_F(LauncherTemplate, AboutBoxMatchesItsTemplate) {
     ::PostMessageA(m_dialog, WM_SYSCOMMAND, IDM_ABOUT, 0);
     const HWND about = m_launcher->WaitForWindow("About ZTLV Launcher");
     ASSERT_NE(about, nullptr);
-    const DWORD style = static_cast<DWORD>(::GetWindowLongA(about, GWL_STYLE));
-    const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-    EXPECT_EQ(style & wanted, wanted);
-    EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0u);
-    RECT client;
-    ::GetClientRect(about, &client);
-    const RECT size = m_units.ToPixels(Units(0, 0, 186, 242));
-    EXPECT_EQ(client.right, size.right);
-    EXPECT_EQ(client.bottom, size.bottom);
+    ExpectFrame(about, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
+                WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, Units(0, 0, 186, 242), m_units);
     EXPECT_EQ(LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0)), IDOK);
-    ExpectControls(about,
-                   {{0xFFFF, "Static", kChild | SS_BITMAP, 0, "", Units(7, 7, 172, 159)},
-                    {0xFFFF, "Static", kLabel | WS_DISABLED, 0, nullptr, Units(7, 170, 172, 42)},
-                    {IDOK, "Button", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, "OK",
-                     Units(147, 215, 32, 14)},
-                    {0xFFFF, "Static", kLabel, 0, nullptr, Units(7, 212, 123, 17)}},
-                   m_units);
-    RECT picture;
-    ::GetWindowRect(::GetWindow(about, GW_CHILD), &picture);
-    EXPECT_EQ(picture.right - picture.left, 256) << "the bitmap at its own size";
-    EXPECT_EQ(picture.bottom - picture.top, 256);
+    ExpectControls(
+        about,
+        {{0xFFFF, "Static", kChild | SS_BITMAP, 0, "", Units(7, 7, 172, 159), {256, 256}},
+         {0xFFFF, "Static", kLabel | WS_DISABLED, 0, nullptr, Units(7, 170, 172, 42)},
+         {IDOK, "Button", kChild | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 0, "OK",
+          Units(147, 215, 32, 14)},
+         {0xFFFF, "Static", kLabel, 0, nullptr, Units(7, 212, 123, 17)}},
+        m_units);
     const std::string addresses = WindowText(::GetWindow(::GetDlgItem(about, IDOK), GW_HWNDNEXT));
     EXPECT_NE(addresses.find("https://"), std::string::npos);
     EXPECT_NE(addresses.find('\n'), std::string::npos) << "one address per line";
-}
-
-TEST_F(LauncherTemplate, PictureShowsTheArtworkAtItsOwnSize) {
-    const HWND picture = ::GetWindow(m_dialog, GW_CHILD);
-    HWND control = picture;
-    for (int i = 0; i < 18; ++i) {
-        control = ::GetWindow(control, GW_HWNDNEXT);
-    }
-    RECT window;
-    ::GetWindowRect(control, &window);
-    EXPECT_EQ(window.right - window.left, 245);
-    EXPECT_EQ(window.bottom - window.top, 171);
-    EXPECT_NE(::SendMessageA(control, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
 }
 
 // Tab visits the controls that stop it in template order, from the width box, and wraps round.

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -147,10 +148,8 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
     const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(icon, nullptr);
     const IconPixels reference = DrawReference(icon);
-    int opaque = 0;
-    for (bool o : reference.opaque) {
-        opaque += o ? 1 : 0;
-    }
+    const int opaque =
+        static_cast<int>(std::count(reference.opaque.begin(), reference.opaque.end(), true));
     ASSERT_GT(opaque, reference.width * reference.height / 2);
 
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [&](HWND window) {
@@ -209,16 +208,9 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
         ASSERT_NE(menu, nullptr);
         const int count = ::GetMenuItemCount(menu);
         ASSERT_GE(count, 4);
-        const auto idAt = [menu](int i) { return ::GetMenuItemID(menu, i); };
         // The standard entries come first, untouched.
-        bool hasClose = false;
-        bool hasMove = false;
-        for (int i = 0; i < count - 2; ++i) {
-            hasClose = hasClose || idAt(i) == SC_CLOSE;
-            hasMove = hasMove || idAt(i) == SC_MOVE;
-        }
-        EXPECT_TRUE(hasClose);
-        EXPECT_TRUE(hasMove);
+        EXPECT_NE(::GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), ~0u);
+        EXPECT_NE(::GetMenuState(menu, SC_MOVE, MF_BYCOMMAND), ~0u);
 
         MENUITEMINFOA separator = {};
         separator.cbSize = sizeof separator;
@@ -229,7 +221,7 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
         char text[64] = "";
         ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "&About ZTLV Launcher...");
-        EXPECT_EQ(idAt(count - 1), UINT{IDM_ABOUT});
+        EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT{IDM_ABOUT});
     });
 }
 
