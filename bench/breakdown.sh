@@ -9,7 +9,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-10}
 
 . tools/windows-build.sh
-pick_windows_build >/dev/null
+pick_windows_build
 # As bench/run.sh: the 64-bit build where the shipped program runs only under emulation.
 [ -z "$windows_emulated" ] || windows_build=build/windows
 bench=$PWD/$windows_build-bench

@@ -60,6 +60,7 @@ i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ' 
 awk -v runs="$runs" -v instructions="$instructions" -v exe_bytes="$(stat -c %s "$exe")" \
     -v timed="$timed" -v why="$why" \
     -v imports="$(cat "$results/imports")" '
+FILENAME ~ /window$/ && $1 == "run" { runs_seen++; for (i = 2; i <= 7; i++) sample[runs_seen, i] = $i; next }
 FILENAME ~ /window$/ { median[$1] = $2; low[$1] = $3; high[$1] = $4; q1[$1] = $5; q3[$1] = $6;
                        if ($1 == "peak_working_set_kib") peak = $2; next }
 FILENAME ~ /native$/ && /^"/ { split($0, f, ","); gsub(/"/, "", f[1]);
@@ -71,13 +72,14 @@ FILENAME ~ /sections$/ && $2 ~ /^\./ { size = hex($3);
 END {
     printf "timed under Wine: the %s build of the launcher and of its floors\n", timed
     if (why != "") print why
-    printf "%-44s %12s %12s %12s\n", "measure", "launcher", "floor", "ratio"
-    row("start-up to a usable window (ms)", "startup_launcher", "startup_floor")
-    row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor")
-    row("Play click to running game (ms)", "play_launcher", "play_floor")
-    row("  the same, floor that saves the file first", "play_launcher", "play_saving_floor")
-    printf "  (median of %d runs after %d warm-ups; spread min..max and quartiles below)\n", runs,
+    printf "%-44s %9s %9s %7s %13s  %s\n", "measure", "launcher", "floor", "ratio", "95% interval", "against 1.05"
+    row("start-up to a usable window (ms)", "startup_launcher", "startup_floor", 2, 3)
+    row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor", 2, 4)
+    row("Play click to running game (ms)", "play_launcher", "play_floor", 5, 6)
+    row("  the same, floor that saves the file first", "play_launcher", "play_saving_floor", 5, 7)
+    printf "  (times: medians of %d runs after %d warm-ups, spread min..max and quartiles below; ratio:\n", runs,
         median["warm_ups"]
+    printf "  the median of the run-by-run ratios, each run timing the launcher beside its floor)\n"
     spread("startup_launcher"); spread("startup_floor"); spread("startup_template_floor")
     spread("play_launcher"); spread("play_floor"); spread("play_saving_floor")
     printf "%-44s %12s\n", "settings and arguments, natively", "per call"
@@ -97,6 +99,20 @@ function hex(text,    i, value) {
     for (i = 1; i <= length(text); i++) value = value * 16 + index("0123456789abcdef", tolower(substr(text, i, 1))) - 1
     return value
 }
-function row(label, a, b) { printf "%-44s %12.1f %12.1f %12.2f\n", label, median[a], median[b], median[a] / median[b] }
+# The median of the run-by-run ratios, with the distribution-free 95% interval of a median: the
+# order statistics n/2 - 0.98 sqrt(n) and 1 + n/2 + 0.98 sqrt(n).
+function row(label, a, b, ia, ib,    n, i, j, v, r, lo, hi, mid, verdict) {
+    n = runs_seen
+    for (i = 1; i <= n; i++) {
+        v = sample[i, ia] / sample[i, ib]
+        for (j = i - 1; j >= 1 && r[j] > v; j--) r[j + 1] = r[j]
+        r[j + 1] = v
+    }
+    mid = n % 2 ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2
+    lo = int(n / 2 - 0.98 * sqrt(n)); if (lo < 1) lo = 1
+    hi = int(1 + n / 2 + 0.98 * sqrt(n) + 0.999); if (hi > n) hi = n
+    verdict = r[hi] <= 1.05 ? "at or under" : r[lo] > 1.05 ? "ABOVE" : "not told apart (noise)"
+    printf "%-44s %9.1f %9.1f %7.2f %6.2f..%5.2f  %s\n", label, median[a], median[b], mid, r[lo], r[hi], verdict
+}
 function spread(n) { printf "  %-22s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", n, low[n], q1[n], q3[n], high[n] }
 ' "$results/window" "$results/native" "$results/sections"

@@ -39,7 +39,8 @@ pick_windows_build() {
             probe_cause="the probe exited with $probe_status: $(grep -v '^$' "$probe_log" | tail -n 1)"
         fi
         echo "Windows build: the 64-bit build ($windows_build), NOT the shipped 32-bit program," \
-            "because a 32-bit program does not start under Wine on this machine ($probe_cause)."
+            "because a 32-bit program does not start under Wine on this machine ($probe_cause);" \
+            "it runs natively."
     fi
     rm -f "$probe_log"
     export ZTLV_WINDOWS_ARCH="$windows_arch"
