@@ -10,8 +10,8 @@
 // It also reads the launcher's peak working set at the idle dialog.
 // Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS   (BUILD_DIR: the benchmark build, which holds
 // the launcher, the floors and the stand-in game where it builds them)
-// Prints each run's six times on a line "run ...", in the order of the lines that follow, then lines
-// "NAME median min max first-quartile third-quartile", all in milliseconds.
+// Prints each run's six times on a line "run ...", in the order of the lines that follow, then
+// lines "NAME median min max first-quartile third-quartile", all in milliseconds.
 
 #include <windows.h>
 
