@@ -109,6 +109,9 @@ ScratchWorkingDirectory::~ScratchWorkingDirectory() {
 LauncherProcess::LauncherProcess(const std::string& workingDirectory) {
     // The stand-in game must not wait for a person to read what it received.
     ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
+    // Wine starts its desktop process for the first program to ask for the desktop: asked here, it
+    // is the test's, never a process in a launcher's job.
+    ::GetDesktopWindow();
     const std::string program = WindowsPath(ZTLV_LAUNCHER_EXE);
     std::string commandLine = "\"" + program + "\"";
     STARTUPINFOA startup = {};
