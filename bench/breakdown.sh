@@ -20,6 +20,7 @@ trace=${BREAKDOWN_TRACE:-$(mktemp)}
 # The calls whose moments the table shows; every traced call slows the programs a little more.
 calls="user32.LoadIconA;user32.DialogBoxParamA;user32.SendMessageA;kernel32.MoveFileExA"
 calls="$calls;kernel32.FlushFileBuffers;kernel32.CreateProcessA;kernel32.CreateProcessW"
+calls="$calls;user32.GetSystemMenu;user32.AppendMenuA;msvcrt.fopen;msvcrt.fclose"
 calls="$calls${BREAKDOWN_CALLS:-}"
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 warm_ups=$(TRACE=$trace WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench" sh -c '
@@ -63,7 +64,14 @@ function median(kind, key,    n, i, j, v, sorted) {
     created = $1 * 1000; if (direct != "" && started[direct] == pending[last]) at[direct, "created"] = created }
 /Starting thread proc/ { stamp("entry") }
 /Call user32.LoadIconA/ { stamp("icon") }
+# The launcher loads the display driver and theming inside LoadIconA, the floors inside
+# DialogBoxParamA: the end of the later of the two loads splits the time in LoadIconA.
+/Ret  PE DLL .*L"(winex11.drv|uxtheme.dll)",reason=PROCESS_ATTACH/ { at[pid, "driver ready"] = $1 * 1000 }
 /Ret  user32.LoadIconA/ { stamp("icon done") }
+/Call user32.GetSystemMenu/ { stamp("menu") }
+/Ret  user32.AppendMenuA/ && !((pid, "seticon") in at) { at[pid, "menu done"] = $1 * 1000 }
+/Call msvcrt.fopen/ { stamp("read") }
+/Ret  msvcrt.fclose/ { stamp("read done") }
 /Call user32.DialogBoxParamA/ { stamp("dialog") }
 /Call dialog proc .*msg=WM_INITDIALOG/ { stamp("init") }
 /Ret  dialog proc .*msg=WM_INITDIALOG/ { stamp("init done") }
@@ -73,7 +81,7 @@ function median(kind, key,    n, i, j, v, sorted) {
 /msg=BM_CLICK/ { stamp("click") }
 /msg=WM_COMMAND,wp=000003e8/ { stamp("handler") }
 /Call KERNEL32.FlushFileBuffers/ { stamp("flush") }
-/Ret  KERNEL32.MoveFileExA/ && program[pid] == "ZTLV LAUNCHER.EXE" { stamp("saved") }
+/Ret  KERNEL32.MoveFileExA/ && program[pid] != "game" && program[pid] != "direct" { stamp("saved") }
 /Call KERNEL32.CreateProcessW/ { stamp("create"); parent_pid = pid; pending["Zerbs3D.exe"] = $1 * 1000 }
 /Ret  KERNEL32.CreateProcessW/ { stamp("created") }
 /Call KERNEL32.MoveFileExA/ && (program[pid] == "game" || program[pid] == "direct") { stamp("record") }
@@ -85,13 +93,24 @@ END {
         p = order[i]; kind = program[p]
         if (++seen[kind] <= skip * (kind == "ZTLV LAUNCHER.EXE" ? 2 : 1)) continue
         for (s in at) { split(s, key, SUBSEP); if (key[1] == p) add(kind, key[2], at[s] - started[p]) }
-        if ((p, "icon done") in at) add(kind, "in LoadIconA", at[p, "icon done"] - at[p, "icon"])
-        if ((p, "seticon done") in at) add(kind, "in the two WM_SETICON", at[p, "seticon done"] - at[p, "seticon"])
+        if ((p, "icon done") in at) {
+            add(kind, "in LoadIconA", at[p, "icon done"] - at[p, "icon"])
+            ready = at[p, "driver ready"]
+            if (ready < at[p, "icon"] || ready > at[p, "icon done"]) ready = at[p, "icon"]
+            add(kind, "driver in LoadIconA", ready - at[p, "icon"])
+            add(kind, "icon in LoadIconA", at[p, "icon done"] - ready)
+        }
+        if ((p, "init done") in at && (p, "menu") in at) {
+            add(kind, "system menu", at[p, "menu done"] - at[p, "menu"])
+            add(kind, "icons", at[p, "seticon done"] - at[p, "seticon"])
+            add(kind, "file", at[p, "read done"] - at[p, "read"])
+            add(kind, "controls", at[p, "init done"] - at[p, "read done"])
+        }
         if ((p, "click") in at) {
-            for (s in at) { split(s, key, SUBSEP); if (key[1] == p) add("play", key[2], at[s] - at[p, "click"]) }
+            for (s in at) { split(s, key, SUBSEP); if (key[1] == p) add("play " kind, key[2], at[s] - at[p, "click"]) }
             g = game_of[p]
-            add("play", "game mapped", at[g, "mapped"] - at[p, "click"])
-            add("play", "game running", at[g, "record"] - at[p, "click"])
+            add("play " kind, "game mapped", at[g, "mapped"] - at[p, "click"])
+            add("play " kind, "game running", at[g, "record"] - at[p, "click"])
         }
         if (kind == "direct") {
             add("direct", "created", at[p, "created"] - started[p])
@@ -99,7 +118,7 @@ END {
             add("direct", "game running", at[p, "record"] - started[p])
         }
     }
-    L = "ZTLV LAUNCHER.EXE"; F = "floor_dialog.exe"; T = "floor_launcher_template.exe"
+    L = "ZTLV LAUNCHER.EXE"; F = "floor_dialog.exe"; T = "floor_launcher_template.exe"; S = "floor_play.exe"
     printf "under Wine'"'"'s relay trace, %s build; medians over the timed runs, in ms\n", arch
     printf "%-46s %9s %9s %9s\n", "start-up, from the start request", "launcher", "floor", "template"
     split("mapped:program file mapped|user32:system DLLs loaded (USER32)|entry:program entry|" \
@@ -108,12 +127,17 @@ END {
           rows, "|")
     for (r = 1; r in rows; r++) { split(rows[r], f, ":")
         printf "  %-44s %9s %9s %9s\n", f[2], median(L, f[1]), median(F, f[1]), median(T, f[1]) }
-    printf "  %-44s %9s\n", "time in LoadIconA", median(L, "in LoadIconA")
-    printf "  %-44s %9s\n", "time in the two WM_SETICON", median(L, "in the two WM_SETICON")
-    printf "%-46s %9s %9s\n", "Play, from the click (direct: from its start)", "launcher", "direct"
+    split("in LoadIconA:time in LoadIconA|driver in LoadIconA:  loading the display driver and theming|" \
+          "icon in LoadIconA:  the icon itself|system menu:OnInitDialog, the system menu entry|" \
+          "icons:OnInitDialog, the two WM_SETICON|file:OnInitDialog, reading the settings file|" \
+          "controls:OnInitDialog, filling the controls", rows, "|")
+    for (r = 1; r in rows; r++) { split(rows[r], f, ":")
+        printf "  %-44s %9s\n", f[2], median(L, f[1]) }
+    printf "%-46s %9s %9s %9s\n", "Play, from the click (direct: from its start)", "launcher", "saving", "direct"
     split("handler:Play handler reached|flush:settings file flushed|saved:settings file replaced|" \
           "create:game start requested|created:game process created|game mapped:game program mapped|" \
           "game running:game running (its record written)", rows, "|")
     for (r = 1; r in rows; r++) { split(rows[r], f, ":")
-        printf "  %-44s %9s %9s\n", f[2], median("play", f[1]), median("direct", f[1]) }
+        printf "  %-44s %9s %9s %9s\n", f[2], median("play " L, f[1]), median("play " S, f[1]),
+            median("direct", f[1]) }
 }' arch="$windows_arch" "$trace"
