@@ -1,11 +1,15 @@
 // The floors for the benchmark: a bare Win32 program that opens one dialog from a resource template
 // and nothing else. Built three times: with an empty template (FLOOR_TEMPLATE 1), with the
-// launcher's own (102), which tells the template's share of the start-up from the launcher's code,
-// and with the launcher's template and FLOOR_PLAY, whose "Play Zerbs 3D" does what Play must do at
+// launcher's own (IDD_LAUNCHER_DIALOG) and its icon on the caption and taskbar (FLOOR_ICON), which
+// tells what a window showing what the launcher shows costs from the launcher's code, and with the
+// launcher's template, its icon and FLOOR_PLAY, whose "Play Zerbs 3D" does what Play must do at
 // the least: save the settings file as the launcher saves it, then start the game as it does.
 
 #include <windows.h>
 
+#ifdef FLOOR_ICON
+#include "ui/resources/resource.h"
+#endif
 #ifdef FLOOR_PLAY
 #include "launch/GameProfile.h"
 #include "launch/settings.h"
@@ -13,11 +17,20 @@
 
 namespace {
 
+#ifdef FLOOR_ICON
+HICON g_icon = nullptr;
+#endif
 #ifdef FLOOR_PLAY
 LaunchSettings g_settings;
 #endif
 
 INT_PTR CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
+#ifdef FLOOR_ICON
+    if (message == WM_INITDIALOG) {
+        ::SendMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(g_icon));
+        ::SendMessageA(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(g_icon));
+    }
+#endif
 #ifdef FLOOR_PLAY
     if (message == WM_INITDIALOG) {
         LoadSettings(g_settings);
@@ -39,6 +52,9 @@ INT_PTR CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+#ifdef FLOOR_ICON
+    g_icon = ::LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME));
+#endif
     return static_cast<int>(
         ::DialogBoxParamA(instance, MAKEINTRESOURCEA(FLOOR_TEMPLATE), nullptr, &FloorProc, 0));
 }

@@ -74,7 +74,7 @@ END {
     if (why != "") print why
     printf "%-44s %9s %9s %7s %13s  %s\n", "measure", "launcher", "floor", "ratio", "95% interval", "against 1.05"
     row("start-up to a usable window (ms)", "startup_launcher", "startup_floor", 2, 3)
-    row("  the same, floor with the launcher template", "startup_launcher", "startup_template_floor", 2, 4)
+    row("  the same, floor with its template and icon", "startup_launcher", "startup_template_floor", 2, 4)
     row("Play click to running game (ms)", "play_launcher", "play_floor", 5, 6)
     row("  the same, floor that saves the file first", "play_launcher", "play_saving_floor", 5, 7)
     printf "  (times: medians of %d runs after %d warm-ups, spread min..max and quartiles below; ratio:\n", runs,

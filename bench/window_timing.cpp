@@ -3,7 +3,7 @@
 // opposite order:
 //   start-up:     program start until the dialog is visible (and, where it has one, the width box
 //                 holds the focus), against a bare program opening one empty dialog, and the same
-//                 bare program opening the launcher's own dialog template;
+//                 bare program opening the launcher's own dialog template with its icon;
 //   play to game: the Play click, once the dialog has settled, until the stand-in game has
 //                 written its record, against starting the same stand-in directly with the same
 //                 command line, and against a floor whose Play button saves the same settings
