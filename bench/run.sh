@@ -61,8 +61,7 @@ awk -v runs="$runs" -v instructions="$instructions" -v exe_bytes="$(stat -c %s "
     -v timed="$timed" -v why="$why" \
     -v imports="$(cat "$results/imports")" '
 FILENAME ~ /window$/ && $1 == "run" { runs_seen++; for (i = 2; i <= 7; i++) sample[runs_seen, i] = $i; next }
-FILENAME ~ /window$/ { median[$1] = $2; low[$1] = $3; high[$1] = $4; q1[$1] = $5; q3[$1] = $6;
-                       if ($1 == "peak_working_set_kib") peak = $2; next }
+FILENAME ~ /window$/ { value[$1] = $2; next }
 FILENAME ~ /native$/ && /^"/ { split($0, f, ","); gsub(/"/, "", f[1]);
                                native[f[1]] = f[3]; unit[f[1]] = f[5]; next }
 FILENAME ~ /sections$/ && $2 ~ /^\./ { size = hex($3);
@@ -73,15 +72,19 @@ END {
     printf "timed under Wine: the %s build of the launcher and of its floors\n", timed
     if (why != "") print why
     printf "%-44s %9s %9s %7s %13s  %s\n", "measure", "launcher", "floor", "ratio", "95% interval", "against 1.05"
-    row("start-up to a usable window (ms)", "startup_launcher", "startup_floor", 2, 3)
-    row("  the same, floor with its template and icon", "startup_launcher", "startup_template_floor", 2, 4)
-    row("Play click to running game (ms)", "play_launcher", "play_floor", 5, 6)
-    row("  the same, floor that saves the file first", "play_launcher", "play_saving_floor", 5, 7)
+    split("startup_launcher startup_floor startup_template_floor play_launcher play_floor " \
+          "play_saving_floor", column, " ")
+    for (i = 1; i in column; i++) summarise(i + 1)
+    row("start-up to a usable window (ms)", 2, 3)
+    row("  the same, floor with its template and icon", 2, 4)
+    row("Play click to running game (ms)", 5, 6)
+    row("  the same, floor that saves the file first", 5, 7)
     printf "  (times: medians of %d runs after %d warm-ups, spread min..max and quartiles below; ratio:\n", runs,
-        median["warm_ups"]
+        value["warm_ups"]
     printf "  the median of the run-by-run ratios, each run timing the launcher beside its floor)\n"
-    spread("startup_launcher"); spread("startup_floor"); spread("startup_template_floor")
-    spread("play_launcher"); spread("play_floor"); spread("play_saving_floor")
+    for (i = 1; i in column; i++)
+        printf "  %-22s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", column[i], at[i + 1, 0], at[i + 1, 0.25],
+            at[i + 1, 0.75], at[i + 1, 1]
     printf "%-44s %12s\n", "settings and arguments, natively", "per call"
     for (name in native) printf "  %-42s %9.0f %s\n", name, native[name], unit[name]
     printf "  %-42s %12s\n", "LoadSettings + both BuildLaunchArguments", instructions " instr"
@@ -92,27 +95,41 @@ END {
     printf "  %-42s %9d bytes (%.1f KiB)\n", "code and data, without resources", code + data, (code + data) / 1024
     printf "  %-42s %9d bytes\n", "resources (.rsrc)", rsrc
     printf "  %-42s %s\n", "imported DLLs", imports
-    printf "  %-42s %9d KiB (%s build under Wine)\n", "peak working set at the idle dialog", peak, timed
+    printf "  %-42s %9d KiB (%s build under Wine)\n", "peak working set at the idle dialog", value["peak_working_set_kib"], timed
 }
 function hex(text,    i, value) {
     value = 0
     for (i = 1; i <= length(text); i++) value = value * 16 + index("0123456789abcdef", tolower(substr(text, i, 1))) - 1
     return value
 }
-# The median of the run-by-run ratios, with the distribution-free 95% interval of a median: the
-# order statistics n/2 - 0.98 sqrt(n) and 1 + n/2 + 0.98 sqrt(n).
-function row(label, a, b, ia, ib,    n, i, j, v, r, lo, hi, mid, verdict) {
-    n = runs_seen
-    for (i = 1; i <= n; i++) {
-        v = sample[i, ia] / sample[i, ib]
+function sorted(r, n,    i, j, v) {
+    for (i = 2; i <= n; i++) {
+        v = r[i]
         for (j = i - 1; j >= 1 && r[j] > v; j--) r[j + 1] = r[j]
         r[j + 1] = v
     }
-    mid = n % 2 ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2
+}
+function middle(r, n) { return n % 2 ? r[(n + 1) / 2] : (r[n / 2] + r[n / 2 + 1]) / 2 }
+# One column of the run lines: its median, range and quartiles, kept in at[column, quantile].
+function summarise(c,    n, i, r, q) {
+    n = runs_seen
+    for (i = 1; i <= n; i++) r[i] = sample[i, c]
+    sorted(r, n)
+    split("0 0.25 0.75 1", q, " ")
+    for (i = 1; i in q; i++) at[c, q[i]] = r[int(q[i] * (n - 1) + 0.5) + 1]
+    at[c, 0.5] = middle(r, n)
+}
+# The median of the run-by-run ratios, with the distribution-free 95% interval of a median: the
+# order statistics n/2 - 0.98 sqrt(n) and 1 + n/2 + 0.98 sqrt(n).
+function row(label, ia, ib,    n, i, r, lo, hi, mid, verdict) {
+    n = runs_seen
+    for (i = 1; i <= n; i++) r[i] = sample[i, ia] / sample[i, ib]
+    sorted(r, n)
+    mid = middle(r, n)
     lo = int(n / 2 - 0.98 * sqrt(n)); if (lo < 1) lo = 1
     hi = int(1 + n / 2 + 0.98 * sqrt(n) + 0.999); if (hi > n) hi = n
     verdict = r[hi] <= 1.05 ? "at or under" : r[lo] > 1.05 ? "ABOVE" : "not told apart (noise)"
-    printf "%-44s %9.1f %9.1f %7.2f %6.2f..%5.2f  %s\n", label, median[a], median[b], mid, r[lo], r[hi], verdict
+    printf "%-44s %9.1f %9.1f %7.2f %6.2f..%5.2f  %s\n", label, at[ia, 0.5], at[ib, 0.5], mid, r[lo], r[hi],
+        verdict
 }
-function spread(n) { printf "  %-22s min %7.1f  q1 %7.1f  q3 %7.1f  max %7.1f\n", n, low[n], q1[n], q3[n], high[n] }
 ' "$results/window" "$results/native" "$results/sections"

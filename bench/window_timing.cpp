@@ -11,20 +11,18 @@
 // It also reads the launcher's peak working set at the idle dialog.
 // Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS   (BUILD_DIR: the benchmark build, which holds
 // the launcher, the floors and the stand-in game where it builds them)
-// Prints each run's six times on a line "run ...", in the order of the lines that follow, then
-// lines "NAME median min max first-quartile third-quartile", all in milliseconds.
+// Prints each run's six times in milliseconds on a line "run ...", in the order of the fields of
+// Sample, then the peak working set and the number of warm-up runs left out.
 
 #include <windows.h>
 
 #include <psapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -61,8 +59,7 @@ const DWORD kSettleMs = 300;
 
 // Waits until every program started before has ended, the game a Play started included, and then
 // a while longer: under Wine a program started just as the last one ends takes up to twice as long
-// to open its window (measured: 91 ms against 51 ms after a 300 ms pause), and in the fixed order
-// of a run that would always be the same program's start.
+// to open its window (measured: 91 ms against 51 ms after a 300 ms pause).
 void WaitUntilAllEnded() {
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION counts = {};
     if (!PollUntil(10000, [&counts] {
@@ -287,15 +284,6 @@ Sample RunOnce(const Programs& programs, const Scratch& scratch, bool reversed,
     return sample;
 }
 
-void Report(const char* name, std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const auto at = [&values](double q) {
-        return values[static_cast<std::size_t>(q * static_cast<double>(values.size() - 1) + 0.5)];
-    };
-    std::printf("%s %.1f %.1f %.1f %.1f %.1f\n", name, at(0.5), values.front(), values.back(),
-                at(0.25), at(0.75));
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -320,26 +308,12 @@ int main(int argc, char** argv) {
     for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
         RunOnce(programs, scratch, warmUp % 2 == 1, nullptr);
     }
-    std::vector<double> launcherStartup, floorStartup, templateStartup, launcherPlay, floorPlay,
-        savingFloorPlay;
     for (int run = 0; run < runs; ++run) {
         const Sample sample = RunOnce(programs, scratch, run % 2 == 1, &peak);
         std::printf("run %.1f %.1f %.1f %.1f %.1f %.1f\n", sample.launcherStartup,
                     sample.floorStartup, sample.templateFloorStartup, sample.launcherPlay,
                     sample.floorPlay, sample.savingFloorPlay);
-        launcherStartup.push_back(sample.launcherStartup);
-        floorStartup.push_back(sample.floorStartup);
-        templateStartup.push_back(sample.templateFloorStartup);
-        launcherPlay.push_back(sample.launcherPlay);
-        floorPlay.push_back(sample.floorPlay);
-        savingFloorPlay.push_back(sample.savingFloorPlay);
     }
-    Report("startup_launcher", launcherStartup);
-    Report("startup_floor", floorStartup);
-    Report("startup_template_floor", templateStartup);
-    Report("play_launcher", launcherPlay);
-    Report("play_floor", floorPlay);
-    Report("play_saving_floor", savingFloorPlay);
     std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
     std::printf("warm_ups %d\n", warmUps);
     return 0;
