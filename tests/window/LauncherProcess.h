@@ -8,16 +8,12 @@
 
 // Polls until check() holds or the timeout passes; true when it held.
 template <class Check> bool PollUntil(DWORD timeoutMs, Check check) {
-    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (check()) {
-            return true;
-        }
+    for (const ULONGLONG deadline = ::GetTickCount64() + timeoutMs; !check(); ::Sleep(20)) {
         if (::GetTickCount64() >= deadline) {
             return false;
         }
-        ::Sleep(20);
     }
+    return true;
 }
 
 // A window's text, also when it belongs to another process.

@@ -91,8 +91,7 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        // A save can be quick enough for the scanner to miss, most often while other tests run
-        // beside this one; it gets fifty, each miss ending with its save.
+        // A quick save can slip past the scanner, more so beside other tests: it gets fifty.
         bool caught = c.heldSharing != kScanner;
         for (int save = 0; save < 50 && (save == 0 || !caught); ++save) {
             WriteFileBytes(kSettingsFileName, kOldFile);
