@@ -57,7 +57,7 @@ exe="build/windows-i686/ZTLV LAUNCHER.EXE"
 i686-w64-mingw32-objdump -h "$exe" >"$results/sections"
 i686-w64-mingw32-objdump -p "$exe" | awk '/DLL Name:/ {print $3}' | tr '\n' ' ' >"$results/imports"
 
-awk -v runs="$runs" -v instructions="$instructions" -v exe_bytes="$(stat -c %s "$exe")" \
+awk -v instructions="$instructions" -v exe_bytes="$(stat -c %s "$exe")" \
     -v timed="$timed" -v why="$why" \
     -v imports="$(cat "$results/imports")" '
 FILENAME ~ /window$/ && $1 == "run" { runs_seen++; for (i = 2; i <= 7; i++) sample[runs_seen, i] = $i; next }
@@ -79,7 +79,7 @@ END {
     row("  the same, floor with its template and icon", 2, 4)
     row("Play click to running game (ms)", 5, 6)
     row("  the same, floor that saves the file first", 5, 7)
-    printf "  (times: medians of %d runs after %d warm-ups, spread min..max and quartiles below; ratio:\n", runs,
+    printf "  (times: medians of %d runs after %d warm-ups, spread min..max and quartiles below; ratio:\n", runs_seen,
         value["warm_ups"]
     printf "  the median of the run-by-run ratios, each run timing the launcher beside its floor)\n"
     for (i = 1; i in column; i++)

@@ -24,7 +24,12 @@
 #include <iterator>
 #include <string>
 
+#include "ui/resources/resource.h"
+
 namespace {
+
+// The caption the launcher's dialog template gives the launcher and the floors that open it.
+const char kLauncherCaption[] = "ZTLV/Z3D Launcher";
 
 double Now() {
     LARGE_INTEGER counter;
@@ -203,8 +208,8 @@ double TimePlay(const std::string& program, const Scratch& scratch) {
     PROCESS_INFORMATION process;
     double ignored = 0;
     const HWND dialog =
-        TimeStartUp(program, scratch.folder, "ZTLV/Z3D Launcher", 1004, process, ignored);
-    const HWND play = ::GetDlgItem(dialog, 1000);
+        TimeStartUp(program, scratch.folder, kLauncherCaption, IDC_WIDTH, process, ignored);
+    const HWND play = ::GetDlgItem(dialog, IDC_PLAY_ZERBS3D);
     ::Sleep(kSettleMs);
     const double start = Now();
     ::PostMessageA(play, BM_CLICK, 0, 0);
@@ -234,9 +239,9 @@ Sample RunOnce(const Programs& programs, const Scratch& scratch, bool reversed,
         int focusId;
         double& elapsed;
     } startUps[] = {
-        {programs.launcher, "ZTLV/Z3D Launcher", 1004, sample.launcherStartup},
+        {programs.launcher, kLauncherCaption, IDC_WIDTH, sample.launcherStartup},
         {programs.floor, "Floor", 0, sample.floorStartup},
-        {programs.templateFloor, "ZTLV/Z3D Launcher", 1004, sample.templateFloorStartup},
+        {programs.templateFloor, kLauncherCaption, IDC_WIDTH, sample.templateFloorStartup},
     };
     const int count = static_cast<int>(std::size(startUps));
     WriteSettings(scratch);
