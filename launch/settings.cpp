@@ -1,9 +1,11 @@
 #include "launch/settings.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "platform/IntegerText.h"
 #include "platform/ReplacementFile.h"
+#include "platform/TextBuffer.h"
 
 char g_zerbs3DDirectory[kSettingsLineSize];
 char g_tolvaneDirectory[kSettingsLineSize];
@@ -81,15 +83,15 @@ LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], std::FILE* stream) {
 
 // Writes text byte for byte and ends the line. Without text mode, a CR ending the text would merge
 // with the line end on reading, so the line then ends in CR LF as Windows would write it.
-void WriteLine(std::FILE* stream, const char* text) {
-    std::fputs(text, stream);
+void WriteLine(platform::TextBuffer& text, const char* line) {
+    text.Write(line);
 #ifndef _WIN32
-    const std::size_t length = std::strlen(text);
-    if (length > 0 && text[length - 1] == '\r') {
-        std::fputc('\r', stream);
+    const std::size_t length = std::strlen(line);
+    if (length > 0 && line[length - 1] == '\r') {
+        text.Write("\r");
     }
 #endif
-    std::fputc('\n', stream);
+    text.Write("\n");
 }
 
 } // namespace
@@ -137,16 +139,18 @@ void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
     }
 }
 
-void WriteSettings(std::FILE* stream, const LaunchSettings& settings) {
-    WriteLine(stream, g_zerbs3DDirectory);
-    WriteLine(stream, g_tolvaneDirectory);
-    std::fprintf(stream, "%i\n%i\n%i\n", settings.m_width, settings.m_height,
-                 settings.m_refreshRate);
+void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings) {
+    WriteLine(text, g_zerbs3DDirectory);
+    WriteLine(text, g_tolvaneDirectory);
+    char numbers[3 * 12 + 1];
+    std::snprintf(numbers, sizeof numbers, "%i\n%i\n%i\n", settings.m_width, settings.m_height,
+                  settings.m_refreshRate);
+    text.Write(numbers);
     for (BOOL LaunchSettings::*option : kOptionLines) {
-        WriteLine(stream, settings.*option ? "TRUE" : "FALSE");
+        WriteLine(text, settings.*option ? "TRUE" : "FALSE");
     }
-    WriteLine(stream, settings.m_advancedSwitches);
-    std::fputs("\n\n", stream);
+    WriteLine(text, settings.m_advancedSwitches);
+    text.Write("\n\n");
 }
 
 bool LoadSettings(LaunchSettings& settings) {
@@ -160,10 +164,8 @@ bool LoadSettings(LaunchSettings& settings) {
 }
 
 bool SaveSettings(const LaunchSettings& settings) {
-    platform::ReplacementFile file(kSettingsFileName);
-    if (!file.Stream()) {
-        return false;
-    }
-    WriteSettings(file.Stream(), settings);
-    return file.Commit();
+    platform::TextBuffer text;
+    WriteSettings(text, settings);
+    return text.Complete() &&
+           platform::ReplacementFile(kSettingsFileName).Commit(text.Data(), text.Size());
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "platform/TextBuffer.h"
 #include "platform/framework/CString.h"
 
 // On/off values as the window system stores them: 0 off, 1 on.
@@ -45,8 +46,8 @@ bool ReadSettingsLine(char (&buffer)[kSettingsLineSize], std::FILE* stream);
 // not reached keep what they held.
 void ReadSettings(std::FILE* stream, LaunchSettings& settings);
 
-// Writes the thirteen values and two empty lines to an open stream.
-void WriteSettings(std::FILE* stream, const LaunchSettings& settings);
+// Writes the thirteen values and two empty lines as the settings file's text.
+void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings);
 
 // Reads the settings file into the directory buffers and settings; false when it can't be opened.
 bool LoadSettings(LaunchSettings& settings);

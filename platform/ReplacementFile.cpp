@@ -1,27 +1,10 @@
 #include "platform/ReplacementFile.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
-namespace platform {
-
-namespace {
-
-// Copies a path into a member buffer; false when it does not fit.
-template <std::size_t Size> bool CopyPath(char (&target)[Size], const char* path) {
-    const std::size_t length = std::strlen(path);
-    if (length >= Size) {
-        return false;
-    }
-    std::memcpy(target, path, length + 1);
-    return true;
-}
-
-} // namespace
-
-} // namespace platform
-
-// Each system's own half: making the temporary file, writing through a file descriptor, syncing it
-// to disk and putting it in the file's place.
+// Each system's own calls, with the table that holds them and the errors the policy tells apart.
 #ifdef _WIN32
 #include "platform/windows/ReplacementFile.inc"
 #else
@@ -30,23 +13,181 @@ template <std::size_t Size> bool CopyPath(char (&target)[Size], const char* path
 
 namespace platform {
 
-bool ReplacementFile::CloseStream() {
-    if (!m_stream) {
-        return false;
+namespace {
+
+// Every temporary file's name is the file's own followed by this mark, the number of the process
+// that made it and an attempt: "ztlvlauncher.ini.~ztlv-save.1234.0". No player writes the mark.
+constexpr char kTemporaryMark[] = ".~ztlv-save.";
+constexpr unsigned kTemporaryAttempts = 100;
+
+// Real-time scanners and indexers open every new file for a moment; a replacement refused because
+// a file is in use is tried again after each of these waits, 1 s in all.
+constexpr unsigned kRetryWaitsMs[] = {10, 20, 40, 80, 160, 320, 370};
+
+ReplacementFile::SystemCalls g_calls = kSystemCalls;
+
+bool IsInUse(ReplacementFile::Error error) {
+    for (const ReplacementFile::Error inUse : kInUseErrors) {
+        if (error == inUse) {
+            return true;
+        }
     }
-    bool written = std::fflush(m_stream) == 0 && !std::ferror(m_stream) && SyncToDisk(m_stream);
-    written = std::fclose(m_stream) == 0 && written;
-    m_stream = nullptr;
-    return written;
+    return false;
+}
+
+// True for "<process>.<attempt>", the rest of a temporary file's name after the mark.
+bool IsTemporarySuffix(const char* rest, unsigned long& process) {
+    constexpr char kDigits[] = "0123456789";
+    const std::size_t digits = std::strspn(rest, kDigits);
+    const std::size_t attempt =
+        digits > 0 && rest[digits] == '.' ? std::strspn(rest + digits + 1, kDigits) : 0;
+    process = std::strtoul(rest, nullptr, 10);
+    return attempt > 0 && rest[digits + 1 + attempt] == '\0';
+}
+
+// Writes a path made of two parts into target; false when it does not fit.
+template <std::size_t Size>
+bool JoinPath(char (&target)[Size], const char* first, const char* second) {
+    const int length = std::snprintf(target, Size, "%s%s", first, second);
+    return length >= 0 && static_cast<std::size_t>(length) < Size;
+}
+
+} // namespace
+
+ReplacementFile::SystemCalls& ReplacementFile::Calls() {
+    return g_calls;
+}
+
+ReplacementFile::ReplacementFile(const char* path) {
+    if (!JoinPath(m_path, path, "")) {
+        m_path[0] = '\0';
+    }
 }
 
 ReplacementFile::~ReplacementFile() {
-    if (m_stream) {
-        std::fclose(m_stream);
-    }
     if (m_temporaryPath[0] != '\0') {
-        std::remove(m_temporaryPath);
+        g_calls.remove(m_temporaryPath);
     }
+}
+
+bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
+    Attributes old;
+    const bool found = m_path[0] != '\0' && g_calls.getAttributes(m_path, &old) == 0;
+    // A plain rewrite of a read-only file, or of a folder, is refused; so is this one.
+    if (m_path[0] == '\0' || old.readOnly || old.folder) {
+        return false;
+    }
+    RemoveAbandonedTemporaryFiles();
+    Handle file = 0;
+    if (!MakeTemporaryFile(found, old, file)) {
+        return RewriteInPlace(bytes, size);
+    }
+    const bool written = WriteAll(file, bytes, size) && g_calls.sync(file) == 0;
+    if (g_calls.close(file) != 0 || !written) {
+        return false;
+    }
+    for (std::size_t retry = 0;; ++retry) {
+        const Error error = g_calls.replace(m_temporaryPath, m_path);
+        if (error == 0) {
+            m_temporaryPath[0] = '\0';
+            return true;
+        }
+        if (!IsInUse(error) || retry == sizeof kRetryWaitsMs / sizeof kRetryWaitsMs[0]) {
+            break;
+        }
+        g_calls.sleep(kRetryWaitsMs[retry]);
+    }
+    // Where the file cannot be replaced (another program holds it open, or the system has no
+    // replacement) it is saved as a plain rewrite would save it.
+    return RewriteInPlace(bytes, size);
+}
+
+bool ReplacementFile::MakeTemporaryFile(bool found, const Attributes& old, Handle& file) {
+    const unsigned long process = g_calls.currentProcess();
+    for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
+        char candidate[kPathSize];
+        const int length = std::snprintf(candidate, sizeof candidate, "%s%s%lu.%u", m_path,
+                                         kTemporaryMark, process, attempt);
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) {
+            return false;
+        }
+        const Error error = g_calls.createNew(candidate, &file);
+        if (error == kErrorExists) {
+            continue;
+        }
+        if (error != 0) {
+            return false;
+        }
+        std::memcpy(m_temporaryPath, candidate, static_cast<std::size_t>(length) + 1);
+        // The new file keeps what the player set on the old one; where it cannot, the old file
+        // is rewritten in place, which keeps it by nature.
+        if (found && g_calls.setAttributes(m_temporaryPath, old.kept) != 0) {
+            g_calls.close(file);
+            g_calls.remove(m_temporaryPath);
+            m_temporaryPath[0] = '\0';
+            return false;
+        }
+        return true;
+    }
+    return false;
+}
+
+bool ReplacementFile::WriteAll(Handle file, const char* bytes, std::size_t size) const {
+    for (std::size_t offset = 0; offset < size;) {
+        std::size_t written = 0;
+        if (g_calls.write(file, offset, bytes + offset, size - offset, &written) != 0 ||
+            written == 0) {
+            return false;
+        }
+        offset += written;
+    }
+    return true;
+}
+
+// The file takes its new length, and with it the space the new bytes need, before a byte of the
+// old ones is overwritten: a file that refuses the length, or a disk that cannot hold it, fails
+// the save with the old bytes whole. A file that was not there is made, and removed again when
+// the save fails.
+bool ReplacementFile::RewriteInPlace(const char* bytes, std::size_t size) const {
+    Handle file = 0;
+    const Error error = g_calls.openExisting(m_path, &file);
+    const bool created = error == kErrorNotFound && g_calls.createNew(m_path, &file) == 0;
+    if (error != 0 && !created) {
+        return false;
+    }
+    bool written = g_calls.setLength(file, size) == 0 && WriteAll(file, bytes, size) &&
+                   g_calls.sync(file) == 0;
+    written = g_calls.close(file) == 0 && written;
+    if (!written && created) {
+        g_calls.remove(m_path);
+    }
+    return written;
+}
+
+// Removes the temporary files that saves cut off before their end left behind: those of this
+// process, and of processes that have ended. Another launcher saving now keeps its own.
+void ReplacementFile::RemoveAbandonedTemporaryFiles() const {
+    struct Search {
+        char prefix[kPathSize];
+        unsigned long self;
+    } search;
+    if (!JoinPath(search.prefix, m_path, kTemporaryMark)) {
+        return;
+    }
+    search.self = g_calls.currentProcess();
+    g_calls.list(
+        search.prefix,
+        [](const char* rest, void* context) {
+            const Search& found = *static_cast<const Search*>(context);
+            unsigned long process = 0;
+            char abandoned[kPathSize];
+            if (IsTemporarySuffix(rest, process) &&
+                (process == found.self || !g_calls.processRuns(process)) &&
+                JoinPath(abandoned, found.prefix, rest)) {
+                g_calls.remove(abandoned);
+            }
+        },
+        &search);
 }
 
 } // namespace platform

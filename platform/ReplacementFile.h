@@ -1,17 +1,16 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
+#include <cstdint>
 
 namespace platform {
 
-// Writes the new content of a file into a temporary file beside it and puts it in the file's place
-// in one step once it is complete, so a failed write or a kill never costs the old content. The
-// temporary file is opened in text mode and is not inherited by programs this process starts; on
-// Windows, those that earlier saves left when they were cut off go when the next one starts. Where
-// the file may be written but no temporary file can be made (a folder the player may not write to),
-// or on Windows the temporary file cannot take the file's place (another program holds the file
-// open), the file is rewritten in place, as a plain rewrite would.
+// Puts new content in a file's place so that a failed save or a kill never costs the old content:
+// the content goes into a temporary file beside it, which takes the file's place in one step once
+// it is complete and on disk. Where that cannot be done but a plain rewrite could (no temporary
+// file can be made, or another program holds the file open while letting others write it), the
+// file is rewritten in place, given its new length before a byte is written. Temporary files that
+// cut-off saves left go when the next save starts.
 class ReplacementFile {
 public:
     explicit ReplacementFile(const char* path);
@@ -19,31 +18,57 @@ public:
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
-    // The stream to write to; null when the file is read-only, or neither a temporary file nor the
-    // file itself could be opened.
-    std::FILE* Stream() const { return m_stream; }
+    // Puts the bytes in the file. True exactly when the file then holds them; otherwise the old
+    // file is as it was, unless an in-place rewrite failed after the file took its new length.
+    bool Commit(const char* bytes, std::size_t size);
 
-    // Flushes, syncs and closes the stream, then replaces the file, or on Windows writes the new
-    // bytes over it where it cannot be replaced. True only when the new bytes are in the file;
-    // otherwise false, with the temporary file removed and the old file as it was unless the
-    // writing over it failed part-way, as a plain rewrite would.
-    bool Commit();
+    // A file as the system calls below know it: a descriptor or a handle.
+    using Handle = std::intptr_t;
+    // The system's own error code (errno, or GetLastError() on Windows); 0 for success.
+    using Error = unsigned long;
+
+    // What a save needs to know of the file it replaces.
+    struct Attributes {
+        bool readOnly = false;  // a plain rewrite would be refused
+        bool folder = false;    // a folder stands in the file's place
+        unsigned long kept = 0; // what the new file takes over: permissions, or hidden and system
+    };
+
+    // Every system call a save makes, in one table that tests may change to make any of them fail.
+    struct SystemCalls {
+        Error (*createNew)(const char* path, Handle* file);    // refused where the name exists
+        Error (*openExisting)(const char* path, Handle* file); // for writing, nothing cut
+        Error (*write)(Handle file, std::size_t offset, const char* bytes, std::size_t size,
+                       std::size_t* written);
+        Error (*setLength)(Handle file, std::size_t size); // and the space that length takes
+        Error (*sync)(Handle file);
+        Error (*close)(Handle file);
+        Error (*replace)(const char* from, const char* to);
+        Error (*getAttributes)(const char* path, Attributes* attributes);
+        Error (*setAttributes)(const char* path, unsigned long kept);
+        Error (*remove)(const char* path);
+        // Calls found with the rest of each name in the folder that begins with the prefix's last
+        // component, the prefix being a path.
+        Error (*list)(const char* prefix, void (*found)(const char* rest, void* context),
+                      void* context);
+        bool (*processRuns)(unsigned long process);
+        unsigned long (*currentProcess)();
+        void (*sleep)(unsigned milliseconds);
+    };
+    static SystemCalls& Calls();
 
 private:
-    // Flushes, syncs and closes the stream; true when every byte reached the disk.
-    bool CloseStream();
-    // Writes through fd when it is open; false, with nothing open, when it is not.
-    bool Adopt(int fd);
+    // Makes the temporary file with the old file's attributes where it was found; false, with
+    // nothing left, when none can be made.
+    bool MakeTemporaryFile(bool found, const Attributes& old, Handle& file);
+    bool WriteAll(Handle file, const char* bytes, std::size_t size) const;
+    bool RewriteInPlace(const char* bytes, std::size_t size) const;
+    void RemoveAbandonedTemporaryFiles() const;
 
     static constexpr std::size_t kPathSize = 1024;
 
-    char m_path[kPathSize] = "";
+    char m_path[kPathSize] = "";          // empty when the path did not fit
     char m_temporaryPath[kPathSize] = ""; // empty once there is no temporary file to remove
-    std::FILE* m_stream = nullptr;
-    bool m_inPlace = false;
-#ifdef _WIN32
-    unsigned long m_attributes = 0; // the old file's attributes the new one takes, or 0
-#endif
 };
 
 } // namespace platform

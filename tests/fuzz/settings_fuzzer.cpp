@@ -54,15 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckText(first.tolvaneDirectory);
     CheckText(std::string(first.settings.m_advancedSwitches));
 
-    char* written = nullptr;
-    std::size_t writtenSize = 0;
-    std::FILE* out = open_memstream(&written, &writtenSize);
-    Check(out != nullptr);
-    WriteSettings(out, first.settings);
-    Check(std::fclose(out) == 0);
-
-    const Loaded second = Load(written, writtenSize);
-    std::free(written);
+    platform::TextBuffer written;
+    WriteSettings(written, first.settings);
+    Check(written.Complete());
+    std::string copy(written.Data(), written.Size());
+    const Loaded second = Load(copy.data(), copy.size());
 
     const LaunchSettings& a = first.settings;
     const LaunchSettings& b = second.settings;
