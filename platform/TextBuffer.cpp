@@ -20,39 +20,30 @@ TextBuffer::~TextBuffer() {
 }
 
 void TextBuffer::Write(const char* text) {
-    for (const char* line = text; m_complete && *line;) {
-        const char* end = std::strchr(line, '\n');
-        const std::size_t length = end ? static_cast<std::size_t>(end - line) : std::strlen(line);
-        const std::size_t lineEnd = end ? sizeof kLineEnd - 1 : 0;
-        if (!Reserve(length + lineEnd)) {
-            return;
+    while (*text) {
+        const char* end = std::strchr(text, '\n');
+        const std::size_t length = end ? static_cast<std::size_t>(end - text) : std::strlen(text);
+        Append(text, length);
+        if (end) {
+            Append(kLineEnd, sizeof kLineEnd - 1);
         }
-        std::memcpy(m_bytes + m_size, line, length);
-        std::memcpy(m_bytes + m_size + length, kLineEnd, lineEnd);
-        m_size += length + lineEnd;
-        line += length + (end ? 1 : 0);
+        text += end ? length + 1 : length;
     }
 }
 
-bool TextBuffer::Reserve(std::size_t more) {
-    if (m_capacity - m_size >= more) {
-        return true;
+// A file's text is written in a few dozen pieces, so each one simply grows the storage.
+void TextBuffer::Append(const char* bytes, std::size_t size) {
+    if (size == 0) {
+        return;
     }
-    const std::size_t wanted = m_size + more;
-    std::size_t capacity = m_capacity < 1024 ? 1024 : m_capacity;
-    while (capacity < wanted && capacity <= static_cast<std::size_t>(-1) / 2) {
-        capacity *= 2;
-    }
-    char* grown = capacity >= wanted && wanted >= m_size
-                      ? static_cast<char*>(std::realloc(m_bytes, capacity))
-                      : nullptr;
+    char* grown = m_complete ? static_cast<char*>(std::realloc(m_bytes, m_size + size)) : nullptr;
     if (!grown) {
         m_complete = false;
-        return false;
+        return;
     }
+    std::memcpy(grown + m_size, bytes, size);
     m_bytes = grown;
-    m_capacity = capacity;
-    return true;
+    m_size += size;
 }
 
 } // namespace platform

@@ -4,9 +4,9 @@
 
 namespace platform {
 
-// The bytes of a text file being composed in memory, line ends as a text-mode stream writes them
-// on this system: each '\n' becomes CR LF on Windows. The storage is plain C heap memory; should
-// it run out, the text is marked incomplete and takes no more.
+// The bytes of a text file composed in memory, line ends as a text-mode stream writes them on
+// this system: each '\n' becomes CR LF on Windows. The storage is plain C heap memory; should it
+// run out, the text is marked incomplete and takes no more.
 class TextBuffer {
 public:
     TextBuffer() = default;
@@ -22,11 +22,10 @@ public:
     bool Complete() const { return m_complete; }
 
 private:
-    bool Reserve(std::size_t more);
+    void Append(const char* bytes, std::size_t size);
 
     char* m_bytes = nullptr;
     std::size_t m_size = 0;
-    std::size_t m_capacity = 0;
     bool m_complete = true;
 };
 

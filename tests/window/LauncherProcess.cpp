@@ -52,16 +52,6 @@ std::string WindowsPath(const std::string& path) {
     return windows;
 }
 
-ULONGLONG FileIndex(const char* path) {
-    const HANDLE file =
-        ::CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                      OPEN_EXISTING, 0, nullptr);
-    BY_HANDLE_FILE_INFORMATION info = {};
-    ::GetFileInformationByHandle(file, &info);
-    ::CloseHandle(file);
-    return static_cast<ULONGLONG>(info.nFileIndexHigh) << 32 | info.nFileIndexLow;
-}
-
 ScratchFolder::ScratchFolder() {
     char temporary[MAX_PATH];
     ::GetTempPathA(MAX_PATH, temporary);

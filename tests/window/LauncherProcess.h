@@ -26,9 +26,6 @@ std::string WindowsPath(const std::string& path);
 // running beside each other show windows with the same captions.
 HWND FindProcessWindow(DWORD processId, const char* caption, bool visibleOnly);
 
-// The file's index, which changes only when another file takes its place.
-ULONGLONG FileIndex(const char* path);
-
 // A fresh folder under the Windows temporary folder, removed with everything in it afterwards.
 class ScratchFolder {
 public:
