@@ -42,7 +42,8 @@ void CDialog::OnCancel() {
 
 namespace {
 
-// Centres the dialog over its owner, or on the work area when it has none.
+// Centres the dialog over its owner, or on the work area when it has none. Wine's work area here
+// is the whole screen, so no test tells the two apart.
 void CentreWindow(HWND window) {
     RECT area;
     const HWND owner = ::GetWindow(window, GW_OWNER);

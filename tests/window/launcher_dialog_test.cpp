@@ -282,7 +282,8 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
         // A height typed after Tab, or after the message for a bad one, replaces the rule's.
         {nullptr, "800\t601\t75\t \t \n", "Zerbs Tolvane",
          "ZT.exe /RES=800x601 /REFRESH 75 /NOMOVIES", "800\r\n601\r\n75", 0},
-        {nullptr, "#1013abc#1004\t!5\n", "Zerbs Tolvane", "ZT.exe /RES=1024x5 /REFRESH 60 /WIN",
+        // The message selects its box's whole text, also where the focus had gone to a button.
+        {nullptr, "#1013abc#1004\v!5\n", "Zerbs Tolvane", "ZT.exe /RES=1024x5 /REFRESH 60 /WIN",
          "1024\r\n5\r\n60", 1},
         // Play from the width box with a bad refresh rate: one message, no width rule inside.
         {nullptr, "\t700\tabc#1004\n", "Zerbs Tolvane", "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",

@@ -163,6 +163,18 @@ void ExpectFrame(HWND window, DWORD wanted, DWORD unwanted, RECT size, const Dia
     EXPECT_EQ(client.bottom, size.bottom);
 }
 
+// The window is centred over the other, or without one on the work area, to the pixel that
+// halving drops.
+void ExpectCentredOver(HWND window, HWND other) {
+    RECT own, around;
+    ::GetWindowRect(window, &own);
+    if (!other || !::GetWindowRect(other, &around)) {
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &around, 0);
+    }
+    EXPECT_NEAR(own.left + own.right, around.left + around.right, 1);
+    EXPECT_NEAR(own.top + own.bottom, around.top + around.bottom, 1);
+}
+
 class LauncherTemplate : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -184,18 +196,22 @@ TEST_F(LauncherTemplate, DialogHasItsCaptionSizeAndStyles) {
                 WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME,
                 WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER, Units(0, 0, 180, 260), m_units);
     EXPECT_TRUE(::GetWindowLongA(m_dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    ExpectCentredOver(m_dialog, nullptr);
 }
 
 TEST_F(LauncherTemplate, ControlsStandInTemplateOrderWithTheirIdsStylesTextsAndPlaces) {
     ExpectControls(m_dialog, Template(), m_units);
 }
 
-// The About box, opened from the launcher's system menu, from its own classic template; its
-// unnamed controls read back with the 16-bit id 0xFFFF.
+// The About box, opened from the launcher's system menu, from its own classic template and centred
+// over the launcher; its unnamed controls read back with the 16-bit id 0xFFFF.
 TEST_F(LauncherTemplate, AboutBoxMatchesItsTemplate) {
+    // Moved off the work area's centre, so that a box centred there is told apart.
+    ::SetWindowPos(m_dialog, nullptr, 10, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ::PostMessageA(m_dialog, WM_SYSCOMMAND, IDM_ABOUT, 0);
     const HWND about = m_launcher->WaitForWindow("About ZTLV Launcher");
     ASSERT_NE(about, nullptr);
+    ExpectCentredOver(about, m_dialog);
     ExpectFrame(about, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME,
                 WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME, Units(0, 0, 186, 242), m_units);
     EXPECT_EQ(LOWORD(::SendMessageA(about, DM_GETDEFID, 0, 0)), IDOK);

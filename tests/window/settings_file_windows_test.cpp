@@ -13,7 +13,8 @@
 
 namespace {
 
-const char kOldFile[] = "old 3D\r\nold Tolvane\r\n1\r\n2\r\n3\r\n";
+// Longer than a save of the record below, so that an in-place rewrite must cut its tail.
+const std::string kOldFile = "old 3D\r\nold Tolvane\r\n1\r\n2\r\n3\r\n;" + std::string(200, 'o');
 // What a save of the record below writes.
 const char kNewFile[] =
     "C:\\Games\\Zerbs 3D\r\nD:\\100% Tolvane\r\n1024\r\n768\r\n60\r\nTRUE\r\nFALSE\r\nFALSE\r\n"
@@ -77,6 +78,7 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         DWORD before, after;
         DWORD heldSharing; // the settings file held open sharing this; 0 not held
         Outcome outcome;
+        DWORD heldAccess = GENERIC_READ;
     } cases[] = {
         {"nothing held", kNormal, kArchive, 0, kReplaced},
         {"hidden", kHidden, kHidden | kArchive, 0, kReplaced},
@@ -85,6 +87,8 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         {"held sharing read and write", kNormal, 0, kReadAndWrite, kInPlace},
         {"held sharing read only", kNormal, 0, FILE_SHARE_READ, kFailed},
         {"hidden, held sharing read and write", kHidden, kHidden, kReadAndWrite, kInPlace},
+        {"held for writing, as editors and sync tools hold it", kNormal, 0, kReadAndWrite, kInPlace,
+         GENERIC_READ | GENERIC_WRITE},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,7 +97,7 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         const ULONGLONG index = FileIndex(kSettingsFileName);
         const HANDLE held = c.heldSharing == 0
                                 ? nullptr
-                                : ::CreateFileA(kSettingsFileName, GENERIC_READ, c.heldSharing,
+                                : ::CreateFileA(kSettingsFileName, c.heldAccess, c.heldSharing,
                                                 nullptr, OPEN_EXISTING, 0, nullptr);
         const ULONGLONG start = ::GetTickCount64();
         EXPECT_EQ(SaveSettings(m_settings), c.outcome != kFailed);

@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -103,18 +102,21 @@ IconPixels DrawReference(HICON icon) {
     return pixels;
 }
 
-// How many opaque icon pixels dc shows at offset (left, top).
-int MatchingPixels(HDC dc, const IconPixels& icon, int left, int top) {
-    int matching = 0;
+// How many of the icon's opaque pixels that fall inside a bitmap of this size dc does not show
+// at offset (left, top); -1 when none falls inside.
+int MissingPixels(HDC dc, const IconPixels& icon, int left, int top, SIZE size) {
+    int inside = 0, missing = 0;
     for (int y = 0; y < icon.height; ++y) {
         for (int x = 0; x < icon.width; ++x) {
             const std::size_t i = static_cast<std::size_t>(y * icon.width + x);
-            if (icon.opaque[i] && ::GetPixel(dc, left + x, top + y) == icon.colour[i]) {
-                ++matching;
+            if (icon.opaque[i] && left + x >= 0 && left + x < size.cx && top + y >= 0 &&
+                top + y < size.cy) {
+                ++inside;
+                missing += ::GetPixel(dc, left + x, top + y) != icon.colour[i];
             }
         }
     }
-    return matching;
+    return inside == 0 ? -1 : missing;
 }
 
 // A working directory of its own holding a settings file.
@@ -148,32 +150,37 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
     const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_NE(icon, nullptr);
     const IconPixels reference = DrawReference(icon);
-    const int opaque =
-        static_cast<int>(std::count(reference.opaque.begin(), reference.opaque.end(), true));
-    ASSERT_GT(opaque, reference.width * reference.height / 2);
 
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [&](HWND window) {
-        RECT client;
-        ::GetClientRect(window, &client);
-        const HDC screen = ::GetDC(window);
-        const HDC memory = ::CreateCompatibleDC(screen);
-        const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, client.right, client.bottom);
-        const HGDIOBJ old = ::SelectObject(memory, bitmap);
-        const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-        ::FillRect(memory, &client, magenta);
-        ::DeleteObject(magenta);
+        // Minimized, where Wine leaves no client area: the icon's corner then lies above and left
+        // of it, and both halves are odd and truncated toward zero; and shown.
+        for (const bool minimized : {true, false}) {
+            SCOPED_TRACE(minimized ? "minimized" : "shown");
+            ::ShowWindow(window, minimized ? SW_MINIMIZE : SW_SHOWNORMAL);
+            RECT client;
+            ::GetClientRect(window, &client);
+            const SIZE size = {client.right + reference.width, client.bottom + reference.height};
+            const HDC screen = ::GetDC(window);
+            const HDC memory = ::CreateCompatibleDC(screen);
+            const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
+            const HGDIOBJ old = ::SelectObject(memory, bitmap);
+            const RECT all = {0, 0, size.cx, size.cy};
+            const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
+            ::FillRect(memory, &all, magenta);
+            ::DeleteObject(magenta);
 
-        dialog.DrawIconCentred(memory);
+            dialog.DrawIconCentred(memory);
 
-        const int left = (client.right - reference.width + 1) / 2;
-        const int top = (client.bottom - reference.height + 1) / 2;
-        EXPECT_EQ(MatchingPixels(memory, reference, left, top), opaque);
-        EXPECT_LT(MatchingPixels(memory, reference, left + 1, top), opaque) << "off by one";
-        EXPECT_LT(MatchingPixels(memory, reference, left, top - 1), opaque) << "off by one";
-        ::SelectObject(memory, old);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(memory);
-        ::ReleaseDC(window, screen);
+            const int left = (client.right - reference.width + 1) / 2;
+            const int top = (client.bottom - reference.height + 1) / 2;
+            EXPECT_EQ(MissingPixels(memory, reference, left, top, size), 0);
+            EXPECT_GT(MissingPixels(memory, reference, left + 1, top, size), 0) << "off by one";
+            EXPECT_GT(MissingPixels(memory, reference, left, top - 1, size), 0) << "off by one";
+            ::SelectObject(memory, old);
+            ::DeleteObject(bitmap);
+            ::DeleteDC(memory);
+            ::ReleaseDC(window, screen);
+        }
 
         // Only the minimized window paints the icon; otherwise the dialog paints as usual.
         g_dialogProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
@@ -194,6 +201,40 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
         ::ShowWindow(window, SW_RESTORE);
         ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_dialogProc));
     });
+}
+
+// The icon a message box shows, read from its live window (the icon's id is 20 on Windows, 1088
+// under Wine), then dismisses it; null for none.
+HICON ShownIcon(HWND box) {
+    EXPECT_NE(box, nullptr) << "no message box appeared";
+    const HWND control = ::GetDlgItem(box, 1088) ? ::GetDlgItem(box, 1088) : ::GetDlgItem(box, 20);
+    const LRESULT icon =
+        control && ::IsWindowVisible(control) ? ::SendMessageA(control, STM_GETICON, 0, 0) : 0;
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return reinterpret_cast<HICON>(icon);
+}
+
+// The launcher's own message shows no icon; the framework's message for a bad number shows its
+// exclamation icon.
+TEST(MessageBoxes, ShowTheirOwnIcons) {
+    HICON missingFile = nullptr, badNumber = nullptr;
+    {
+        ScratchWorkingDirectory empty;
+        CLauncherDialog dialog;
+        std::thread reader([&] { missingFile = ShownIcon(WaitForOwnWindow("Launcher")); });
+        RunDialogWith(dialog, "ZTLV/Z3D Launcher", [](HWND) {});
+        reader.join();
+    }
+    SettingsInScratchFolder directory;
+    CLauncherDialog dialog;
+    RunDialogWith(dialog, "ZTLV/Z3D Launcher", [&](HWND window) {
+        ::SetDlgItemTextA(window, IDC_HEIGHT, "abc");
+        ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDC_WIDTH, EN_KILLFOCUS),
+                       reinterpret_cast<LPARAM>(::GetDlgItem(window, IDC_WIDTH)));
+        badNumber = ShownIcon(WaitForOwnWindow("ui tests"));
+    });
+    EXPECT_EQ(missingFile, nullptr);
+    EXPECT_EQ(badNumber, ::LoadIconA(nullptr, IDI_EXCLAMATION));
 }
 
 bool WaitUntilClosed(HWND window) {
