@@ -11,7 +11,10 @@ runs=${1:-10}
 . tools/windows-build.sh
 pick_windows_build
 # As bench/run.sh: the 64-bit build where the shipped program runs only under emulation.
-[ -z "$windows_emulated" ] || windows_build=build/windows
+if [ -n "$windows_emulated" ]; then
+    windows_build=build/windows
+    windows_arch=x86_64
+fi
 bench=$PWD/$windows_build-bench
 [ -x "$bench/bench/window_timing.exe" ] || { echo "breakdown: run sh bench/run.sh first" >&2; exit 1; }
 trace=${BREAKDOWN_TRACE:-$(mktemp)}
@@ -119,7 +122,8 @@ END {
         }
     }
     L = "ZTLV LAUNCHER.EXE"; F = "floor_dialog.exe"; T = "floor_launcher_template.exe"; S = "floor_play.exe"
-    printf "under Wine'"'"'s relay trace, %s build; medians over the timed runs, in ms\n", arch
+    printf "under Wine'"'"'s relay trace, the %s build (%s); medians over the timed runs, in ms\n",
+        arch, folder
     printf "%-46s %9s %9s %9s\n", "start-up, from the start request", "launcher", "floor", "template"
     split("mapped:program file mapped|user32:system DLLs loaded (USER32)|entry:program entry|" \
           "driver:display driver loaded|icon:LoadIconA called|dialog:dialog requested (DialogBoxParamA)|" \
@@ -140,4 +144,4 @@ END {
     for (r = 1; r in rows; r++) { split(rows[r], f, ":")
         printf "  %-44s %9s %9s %9s\n", f[2], median("play " L, f[1]), median("play " S, f[1]),
             median("direct", f[1]) }
-}' arch="$windows_arch" "$trace"
+}' arch="$windows_arch" folder="$windows_build-bench" "$trace"
