@@ -27,7 +27,7 @@ if [ -n "$windows_emulated" ]; then
 fi
 bench_build=$windows_build-bench
 cmake --preset "$windows_preset" -B "$bench_build" -DZTLV_BUILD_TESTS=OFF >/dev/null
-cmake --build "$bench_build" --target ztlv_launcher stand_in_game window_timing floor_dialog \
+cmake --build "$bench_build" --target ztlv_launcher stand_in_game wine_probe window_timing floor_dialog \
     floor_launcher_template floor_play >/dev/null
 
 results=$(mktemp -d)

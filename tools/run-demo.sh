@@ -13,7 +13,7 @@ cmake --build --preset windows-i686 --target wine_probe
 . tools/windows-build.sh
 pick_windows_build
 cmake --preset "$windows_preset" >/dev/null
-cmake --build --preset "$windows_preset" --target ztlv_launcher stand_in_game post_message
+cmake --build --preset "$windows_preset" --target ztlv_launcher stand_in_game post_message wine_probe
 
 build=$windows_build
 launcher="$PWD/$build/ZTLV LAUNCHER.EXE"

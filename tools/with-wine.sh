@@ -64,4 +64,22 @@ if [ ! -e "$fonts/marlett.ttf" ]; then
     cp /usr/share/wine/fonts/* "$fonts/"
 fi
 
+# Wine's desktop process inherits the error output of the program that first needs it, and lives as
+# long as any program uses the desktop: started by a test, it would hold the test runner's pipe open
+# long after that test ended. It is started here instead, away from every test's output, and kept in
+# use until the end.
+held="$WINEPREFIX/desktop-held"
+rm -f "$held"
+if [ -f "$build_dir/wine_probe.exe" ]; then
+    "$WINELOADER" "$build_dir/wine_probe.exe" hold "Z:$(printf '%s' "$held" | tr / '\\')" \
+        </dev/null >/dev/null 2>&1 &
+    holder=$!
+    for _ in $(seq 100); do
+        [ ! -e "$held" ] && kill -0 "$holder" 2>/dev/null || break
+        sleep 0.1
+    done
+    [ -e "$held" ] || echo "with-wine: Wine's desktop could not be held open; a test that starts" \
+        "it may keep its output open until the desktop closes" >&2
+fi
+
 "$@"
