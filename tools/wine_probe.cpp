@@ -1,7 +1,7 @@
 // Exits with 32 only when it runs as a 32-bit program, so that starting it under Wine tells whether
-// this machine can run the shipped 32-bit launcher (tools/windows-build.sh). Given "hold" and a file
-// name, it instead keeps Wine's desktop in use, makes the file once it does, and waits until it is
-// ended (tools/with-wine.sh).
+// this machine can run the shipped 32-bit launcher (tools/windows-build.sh). Given "hold" and a
+// file name, it instead keeps Wine's desktop in use, makes the file once it does, and waits until
+// it is ended (tools/with-wine.sh).
 
 #include <windows.h>
 
