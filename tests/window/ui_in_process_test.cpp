@@ -152,21 +152,22 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
     const IconPixels reference = DrawReference(icon);
 
     RunDialogWith(dialog, "ZTLV/Z3D Launcher", [&](HWND window) {
-        // Minimized, where Wine leaves no client area: the icon's corner then lies above and left
-        // of it, and both halves are odd and truncated toward zero; and shown.
-        for (const bool minimized : {true, false}) {
-            SCOPED_TRACE(minimized ? "minimized" : "shown");
-            ::ShowWindow(window, minimized ? SW_MINIMIZE : SW_SHOWNORMAL);
+        RECT frame;
+        ::GetWindowRect(window, &frame);
+        // At its own size and one pixel larger each way, so that one of the two halves is odd.
+        for (const int grow : {0, 1}) {
+            SCOPED_TRACE("grown by " + std::to_string(grow));
+            ::SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + grow,
+                           frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER);
             RECT client;
             ::GetClientRect(window, &client);
-            const SIZE size = {client.right + reference.width, client.bottom + reference.height};
+            const SIZE size = {client.right, client.bottom};
             const HDC screen = ::GetDC(window);
             const HDC memory = ::CreateCompatibleDC(screen);
             const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
             const HGDIOBJ old = ::SelectObject(memory, bitmap);
-            const RECT all = {0, 0, size.cx, size.cy};
             const HBRUSH magenta = ::CreateSolidBrush(RGB(255, 0, 255));
-            ::FillRect(memory, &all, magenta);
+            ::FillRect(memory, &client, magenta);
             ::DeleteObject(magenta);
 
             dialog.DrawIconCentred(memory);
