@@ -77,9 +77,10 @@ bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
     if (m_path[0] == '\0' || old.readOnly || old.folder) {
         return false;
     }
-    RemoveAbandonedTemporaryFiles();
+    const unsigned long process = g_calls.currentProcess();
+    RemoveAbandonedTemporaryFiles(process);
     Handle file = 0;
-    if (!MakeTemporaryFile(found, old, file)) {
+    if (!MakeTemporaryFile(process, found, old, file)) {
         return RewriteInPlace(bytes, size);
     }
     const bool written = WriteAll(file, bytes, size) && g_calls.sync(file) == 0;
@@ -102,8 +103,8 @@ bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
     return RewriteInPlace(bytes, size);
 }
 
-bool ReplacementFile::MakeTemporaryFile(bool found, const Attributes& old, Handle& file) {
-    const unsigned long process = g_calls.currentProcess();
+bool ReplacementFile::MakeTemporaryFile(unsigned long process, bool found, const Attributes& old,
+                                        Handle& file) {
     for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         char candidate[kPathSize];
         const int length = std::snprintf(candidate, sizeof candidate, "%s%s%lu.%u", m_path,
@@ -166,7 +167,7 @@ bool ReplacementFile::RewriteInPlace(const char* bytes, std::size_t size) const 
 
 // Removes the temporary files that saves cut off before their end left behind: those of this
 // process, and of processes that have ended. Another launcher saving now keeps its own.
-void ReplacementFile::RemoveAbandonedTemporaryFiles() const {
+void ReplacementFile::RemoveAbandonedTemporaryFiles(unsigned long process) const {
     struct Search {
         char prefix[kPathSize];
         unsigned long self;
@@ -174,15 +175,15 @@ void ReplacementFile::RemoveAbandonedTemporaryFiles() const {
     if (!JoinPath(search.prefix, m_path, kTemporaryMark)) {
         return;
     }
-    search.self = g_calls.currentProcess();
+    search.self = process;
     g_calls.list(
         search.prefix,
         [](const char* rest, void* context) {
             const Search& found = *static_cast<const Search*>(context);
-            unsigned long process = 0;
+            unsigned long owner = 0;
             char abandoned[kPathSize];
-            if (IsTemporarySuffix(rest, process) &&
-                (process == found.self || !g_calls.processRuns(process)) &&
+            if (IsTemporarySuffix(rest, owner) &&
+                (owner == found.self || !g_calls.processRuns(owner)) &&
                 JoinPath(abandoned, found.prefix, rest)) {
                 g_calls.remove(abandoned);
             }

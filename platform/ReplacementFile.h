@@ -58,12 +58,12 @@ public:
     static SystemCalls& Calls();
 
 private:
-    // Makes the temporary file with the old file's attributes where it was found; false, with
-    // nothing left, when none can be made.
-    bool MakeTemporaryFile(bool found, const Attributes& old, Handle& file);
+    // Makes this process's temporary file with the old file's attributes where it was found;
+    // false, with nothing left, when none can be made.
+    bool MakeTemporaryFile(unsigned long process, bool found, const Attributes& old, Handle& file);
     bool WriteAll(Handle file, const char* bytes, std::size_t size) const;
     bool RewriteInPlace(const char* bytes, std::size_t size) const;
-    void RemoveAbandonedTemporaryFiles() const;
+    void RemoveAbandonedTemporaryFiles(unsigned long process) const;
 
     static constexpr std::size_t kPathSize = 1024;
 
