@@ -31,7 +31,7 @@ warm_ups=$(TRACE=$trace WITH_WINE_DISPLAY="" sh tools/with-wine.sh "$bench" sh -
     shift
     WINEDEBUG=+timestamp,+pid,+relay,+loaddll "$WINELOADER" "$@" 2>"$TRACE"' \
     breakdown "$calls" "$bench/bench/window_timing.exe" "$(windows_path "$bench")" \
-    "$(windows_path "$PWD/demo/ztlvlauncher.ini")" "$runs" | awk '$1 == "warm_ups" { print $2 }')
+    "$(windows_path "$PWD/demo/ztlvlauncher.ini")" "$runs" "$runs" | awk '$1 == "warm_ups" { print $2 }')
 [ -n "$warm_ups" ] || { echo "breakdown: the timing program did not finish" >&2; exit 1; }
 
 # The warm-up runs are left out of the medians, as bench/run.sh leaves them out.

@@ -1,29 +1,38 @@
 // Times the real launcher from outside, under Wine, against floor programs built by the same
 // toolchain, run for run and interleaved so both meet the same machine, every other run in the
 // opposite order:
-//   start-up:     program start until the dialog is visible (and, where it has one, the width box
-//                 holds the focus), against a bare program opening one empty dialog, and the same
-//                 bare program opening the launcher's own dialog template with its icon;
+//   start-up:     program start until the program is first idle, its dialog visible (and, where it
+//                 has one, the width box holding the focus), against a bare program opening one
+//                 empty dialog, and the same bare program opening the launcher's own dialog
+//                 template with its icon; beside it, what each program's own start-up clock
+//                 measured (platform/framework/StartupClock.h) and the processor time Wine's
+//                 server used meanwhile;
 //   play to game: the Play click, once the dialog has settled, until the stand-in game has
 //                 written its record, against starting the same stand-in directly with the same
 //                 command line, and against a floor whose Play button saves the same settings
 //                 file as the launcher, then starts the game as it does.
 // It also reads the launcher's peak working set at the idle dialog.
-// Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS   (BUILD_DIR: the benchmark build, which holds
-// the launcher, the floors and the stand-in game where it builds them)
-// Prints each run's six times in milliseconds on a line "run ...", in the order of the fields of
-// Sample, then the peak working set and the number of warm-up runs left out.
+// Usage: window_timing BUILD_DIR SETTINGS_FILE RUNS MAX_RUNS   (BUILD_DIR: the benchmark build,
+// which holds the launcher, the floors and the stand-in game where it builds them; runs beyond
+// RUNS, up to MAX_RUNS, only while a verdict is undecided or its interval wider than 0.06)
+// Prints each run's twelve times in milliseconds on a line "run ...", in the order of the fields
+// of Sample, then each ratio with its interval and verdict on a line "ratio ...", the peak working
+// set and the number of warm-up runs left out.
 
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "platform/framework/StartupClock.h"
 #include "ui/resources/resource.h"
 
 namespace {
@@ -154,15 +163,23 @@ Scratch MakeInstallation(const std::string& standIn, const std::string& settings
     return scratch;
 }
 
-// The command line the stand-in game recorded: what the launcher passed it.
+// The command line the stand-in game recorded: what the launcher passed it. The game may still be
+// writing the record it has just made.
 std::string RecordedCommandLine(const std::string& record) {
-    std::FILE* file = std::fopen(record.c_str(), "rb");
-    char line[1024] = "";
     const char key[] = "command line: ";
-    if (!file || !std::fgets(line, sizeof line, file) || std::strncmp(line, key, sizeof key - 1)) {
+    char line[1024] = "";
+    const bool read = PollUntil(10000, [&] {
+        std::FILE* file = std::fopen(record.c_str(), "rb");
+        const bool whole = file && std::fgets(line, sizeof line, file) &&
+                           std::strncmp(line, key, sizeof key - 1) == 0 && std::strchr(line, '\n');
+        if (file) {
+            std::fclose(file);
+        }
+        return whole;
+    });
+    if (!read) {
         Fail("cannot read the command line from " + record);
     }
-    std::fclose(file);
     return std::string(line + sizeof key - 1, std::strcspn(line + sizeof key - 1, "\r\n"));
 }
 
@@ -179,14 +196,48 @@ struct Sample {
     double launcherPlay;
     double floorPlay;
     double savingFloorPlay;
+    // Start-up as each program's own clock times it: its entry to the end of its first paint.
+    double launcherPainted;
+    double floorPainted;
+    double templateFloorPainted;
+    // The processor time each program used until then, with what Wine's server used meanwhile.
+    double launcherProcessor;
+    double floorProcessor;
+    double templateFloorProcessor;
 };
 
+// Wine's server's processor time so far: Wine opens every file in its server, so "/proc/self"
+// is the server's own.
+double ServerProcessorMs() {
+    const HANDLE file = ::CreateFileA("Z:\\proc\\self\\schedstat", GENERIC_READ, FILE_SHARE_READ,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    char text[128] = "";
+    DWORD read = 0;
+    if (file == INVALID_HANDLE_VALUE || !::ReadFile(file, text, sizeof text - 1, &read, nullptr)) {
+        Fail("cannot read Wine's server's processor time");
+    }
+    ::CloseHandle(file);
+    text[read] = '\0';
+    return std::strtod(text, nullptr) / 1e6;
+}
+
+// The microseconds a program's start-up clock left on its dialog, in milliseconds.
+double StartUpClockMs(HWND dialog, const char* property) {
+    return static_cast<double>(reinterpret_cast<INT_PTR>(::GetPropA(dialog, property))) / 1000.0;
+}
+
 // Starts a program and times it until its dialog is usable; returns the dialog, still open.
+// Also reads what the program's own clock measured (see Sample).
 HWND TimeStartUp(const std::string& program, const std::string& folder, const char* caption,
-                 int focusId, PROCESS_INFORMATION& process, double& elapsed) {
+                 int focusId, PROCESS_INFORMATION& process, double& elapsed, double& painted,
+                 double& processor) {
     WaitUntilAllEnded();
+    const double server = ServerProcessorMs();
     const double start = Now();
     process = Start(program, "\"" + program + "\"", folder);
+    // Waits for the program's first idle moment before it polls: polling all along would ask
+    // Wine's server about windows every millisecond while the program needs it to start.
+    ::WaitForInputIdle(process.hProcess, 10000);
     HWND dialog = nullptr;
     if (!PollUntil(10000, [&] {
             dialog = VisibleWindowOf(process.dwProcessId, caption);
@@ -195,6 +246,13 @@ HWND TimeStartUp(const std::string& program, const std::string& folder, const ch
         Fail(program + " did not become usable");
     }
     elapsed = Now() - start;
+    if (!PollUntil(10000, [&] {
+            return (painted = StartUpClockMs(dialog, StartupClock::kElapsedProperty)) > 0;
+        })) {
+        Fail(program + " has no start-up clock (built without ZTLV_STARTUP_CLOCK)");
+    }
+    processor =
+        StartUpClockMs(dialog, StartupClock::kProcessorProperty) + ServerProcessorMs() - server;
     return dialog;
 }
 
@@ -207,8 +265,8 @@ double TimePlay(const std::string& program, const Scratch& scratch) {
     ::DeleteFileA(scratch.record.c_str());
     PROCESS_INFORMATION process;
     double ignored = 0;
-    const HWND dialog =
-        TimeStartUp(program, scratch.folder, kLauncherCaption, IDC_WIDTH, process, ignored);
+    const HWND dialog = TimeStartUp(program, scratch.folder, kLauncherCaption, IDC_WIDTH, process,
+                                    ignored, ignored, ignored);
     const HWND play = ::GetDlgItem(dialog, IDC_PLAY_ZERBS3D);
     ::Sleep(kSettleMs);
     const double start = Now();
@@ -238,18 +296,24 @@ Sample RunOnce(const Programs& programs, const Scratch& scratch, bool reversed,
         const char* caption;
         int focusId;
         double& elapsed;
+        double& painted;
+        double& processor;
     } startUps[] = {
-        {programs.launcher, kLauncherCaption, IDC_WIDTH, sample.launcherStartup},
-        {programs.floor, "Floor", 0, sample.floorStartup},
-        {programs.templateFloor, kLauncherCaption, IDC_WIDTH, sample.templateFloorStartup},
+        {programs.launcher, kLauncherCaption, IDC_WIDTH, sample.launcherStartup,
+         sample.launcherPainted, sample.launcherProcessor},
+        {programs.floor, "Floor", 0, sample.floorStartup, sample.floorPainted,
+         sample.floorProcessor},
+        {programs.templateFloor, kLauncherCaption, IDC_WIDTH, sample.templateFloorStartup,
+         sample.templateFloorPainted, sample.templateFloorProcessor},
     };
     const int count = static_cast<int>(std::size(startUps));
     WriteSettings(scratch);
     for (int i = 0; i < count; ++i) {
         const auto& startUp = startUps[reversed ? count - 1 - i : i];
         PROCESS_INFORMATION process;
-        const HWND dialog = TimeStartUp(startUp.program, scratch.folder, startUp.caption,
-                                        startUp.focusId, process, startUp.elapsed);
+        const HWND dialog =
+            TimeStartUp(startUp.program, scratch.folder, startUp.caption, startUp.focusId, process,
+                        startUp.elapsed, startUp.painted, startUp.processor);
         if (&startUp.program == &programs.launcher && peakWorkingSet) {
             ::Sleep(100);
             PROCESS_MEMORY_COUNTERS memory = {};
@@ -289,11 +353,65 @@ Sample RunOnce(const Programs& programs, const Scratch& scratch, bool reversed,
     return sample;
 }
 
+// The median of the run-by-run ratios of one measure, the launcher's over a floor's, with the
+// distribution-free 95% interval of a median: the order statistics n/2 - 0.98 sqrt(n) and
+// 1 + n/2 + 0.98 sqrt(n), counted from 1.
+struct Ratio {
+    double median, low, high;
+
+    const char* Verdict() const {
+        return high <= kLimit ? "at or under" : low > kLimit ? "ABOVE" : "not told apart (noise)";
+    }
+    // Decided, and as narrow as a verdict needs: more runs would tell no more.
+    bool Settled() const { return (high <= kLimit || low > kLimit) && high - low <= kWidth; }
+
+    static constexpr double kLimit = 1.05;
+    static constexpr double kWidth = 0.06;
+};
+
+Ratio RatioOf(const std::vector<Sample>& samples, double Sample::*launcher, double Sample::*floor) {
+    std::vector<double> ratios;
+    for (const Sample& sample : samples) {
+        ratios.push_back(sample.*launcher / sample.*floor);
+    }
+    std::sort(ratios.begin(), ratios.end());
+    const int n = static_cast<int>(ratios.size());
+    const double spread = 0.98 * std::sqrt(n);
+    const int low = std::max(1, static_cast<int>(n / 2.0 - spread));
+    const int high = std::min(n, static_cast<int>(1 + n / 2.0 + spread + 0.999));
+    return {(ratios[(n - 1) / 2] + ratios[n / 2]) / 2, ratios[low - 1], ratios[high - 1]};
+}
+
+// The table's ratios; the verdicts rest on the marked ones. Start-up's rests on processor time,
+// which of the three start-up measures waits on nothing: no core, no other process.
+const struct {
+    const char* name;
+    double Sample::*launcher;
+    double Sample::*floor;
+    bool verdict;
+} kRatios[] = {
+    {"startup_floor", &Sample::launcherStartup, &Sample::floorStartup, false},
+    {"startup_template_floor", &Sample::launcherStartup, &Sample::templateFloorStartup, false},
+    {"painted_template_floor", &Sample::launcherPainted, &Sample::templateFloorPainted, false},
+    {"processor_template_floor", &Sample::launcherProcessor, &Sample::templateFloorProcessor, true},
+    {"play_floor", &Sample::launcherPlay, &Sample::floorPlay, false},
+    {"play_saving_floor", &Sample::launcherPlay, &Sample::savingFloorPlay, true},
+};
+
+bool VerdictsSettled(const std::vector<Sample>& samples) {
+    for (const auto& ratio : kRatios) {
+        if (ratio.verdict && !RatioOf(samples, ratio.launcher, ratio.floor).Settled()) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        Fail("usage: window_timing BUILD_DIR SETTINGS_FILE RUNS");
+    if (argc != 5) {
+        Fail("usage: window_timing BUILD_DIR SETTINGS_FILE RUNS MAX_RUNS");
     }
     const std::string build = argv[1];
     const Programs programs = {build + "\\ZTLV LAUNCHER.EXE", build + "\\bench\\floor_dialog.exe",
@@ -306,6 +424,7 @@ int main(int argc, char** argv) {
         Fail("cannot create a job for the programs");
     }
     const int runs = std::atoi(argv[3]);
+    const int maxRuns = std::max(runs, std::atoi(argv[4]));
     const Scratch scratch = MakeInstallation(build + "\\demo\\stand_in_game.exe", argv[2]);
 
     SIZE_T peak = 0;
@@ -313,11 +432,23 @@ int main(int argc, char** argv) {
     for (int warmUp = 0; warmUp < warmUps; ++warmUp) {
         RunOnce(programs, scratch, warmUp % 2 == 1, nullptr);
     }
-    for (int run = 0; run < runs; ++run) {
-        const Sample sample = RunOnce(programs, scratch, run % 2 == 1, &peak);
-        std::printf("run %.1f %.1f %.1f %.1f %.1f %.1f\n", sample.launcherStartup,
-                    sample.floorStartup, sample.templateFloorStartup, sample.launcherPlay,
-                    sample.floorPlay, sample.savingFloorPlay);
+    // More runs than asked for only while a verdict is undecided or its interval wide, and never
+    // more than the cap: a quiet machine stays quick.
+    std::vector<Sample> samples;
+    while (static_cast<int>(samples.size()) < runs ||
+           (static_cast<int>(samples.size()) < maxRuns && !VerdictsSettled(samples))) {
+        samples.push_back(RunOnce(programs, scratch, samples.size() % 2 == 1, &peak));
+        const Sample& sample = samples.back();
+        std::printf("run %.1f %.1f %.1f %.1f %.1f %.1f %.2f %.2f %.2f %.2f %.2f %.2f\n",
+                    sample.launcherStartup, sample.floorStartup, sample.templateFloorStartup,
+                    sample.launcherPlay, sample.floorPlay, sample.savingFloorPlay,
+                    sample.launcherPainted, sample.floorPainted, sample.templateFloorPainted,
+                    sample.launcherProcessor, sample.floorProcessor, sample.templateFloorProcessor);
+    }
+    for (const auto& ratio : kRatios) {
+        const Ratio r = RatioOf(samples, ratio.launcher, ratio.floor);
+        std::printf("ratio %s %.2f %.2f %.2f %s%s\n", ratio.name, r.median, r.low, r.high,
+                    r.Verdict(), ratio.verdict ? " (the verdict)" : "");
     }
     std::printf("peak_working_set_kib %lu\n", static_cast<unsigned long>(peak / 1024));
     std::printf("warm_ups %d\n", warmUps);

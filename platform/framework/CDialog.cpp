@@ -1,6 +1,7 @@
 #include "platform/framework/CDialog.h"
 
 #include "platform/framework/CWinApp.h"
+#include "platform/framework/StartupClock.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
 ON_COMMAND(IDOK, &CDialog::OnOKCommand)
@@ -80,6 +81,9 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND window, UINT message, WPARAM, LPARAM l
 LRESULT CALLBACK CDialog::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     CDialog* dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(window, DWLP_USER));
     const LRESULT result = dialog->WindowProc(message, wParam, lParam);
+    if (message == WM_PAINT) {
+        StartupClock::MarkPainted(window);
+    }
     if (message == WM_NCDESTROY) {
         dialog->m_hWnd = nullptr;
     }
