@@ -261,8 +261,14 @@ std::string WaitForGameRecord(const std::string& folder, DWORD timeoutMs) {
         if (::GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
             return false;
         }
-        record = ReadFileBytes(path);
-        return true;
+        // The record takes its name a moment before the game's rename lets go of it: a read
+        // refused in that moment is tried again.
+        try {
+            record = ReadFileBytes(path);
+            return true;
+        } catch (const std::runtime_error&) {
+            return false;
+        }
     });
     return record;
 }
