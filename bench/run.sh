@@ -82,13 +82,13 @@ END {
     split("startup_launcher startup_floor startup_template_floor play_launcher play_floor " \
           "play_saving_floor painted_launcher painted_floor painted_template_floor " \
           "processor_launcher processor_floor processor_template_floor", column, " ")
-    for (i = 1; i in column; i++) summarise(i + 1)
-    row("start-up to a usable window (ms)", 2, 3, "startup_floor")
-    row("  the same, floor with its template and icon", 2, 4, "startup_template_floor")
-    row("  own clock, entry to first paint (ms)", 8, 10, "painted_template_floor")
-    row("  processor time, with the Wine server (ms)", 11, 13, "processor_template_floor")
-    row("Play click to running game (ms)", 5, 6, "play_floor")
-    row("  the same, floor that saves the file first", 5, 7, "play_saving_floor")
+    for (i = 1; i in column; i++) { summarise(i + 1); index_of[column[i]] = i + 1 }
+    row("start-up to a usable window (ms)", "startup_floor")
+    row("  the same, floor with its template and icon", "startup_template_floor")
+    row("  own clock, entry to first paint (ms)", "painted_template_floor")
+    row("  processor time, with the Wine server (ms)", "processor_template_floor")
+    row("Play click to running game (ms)", "play_floor")
+    row("  the same, floor that saves the file first", "play_saving_floor")
     printf "  (times: medians of %d runs after %d warm-ups, at least %d, more only while a verdict was\n",
         runs_seen, value["warm_ups"], runs
     printf "  undecided or its interval wider than 0.06, up to %d; spread min..max and quartiles below;\n", max_runs
@@ -133,8 +133,13 @@ function summarise(c,    n, i, r, q) {
     at[c, 0.5] = middle(r, n)
 }
 # A row of medians beside the ratio the timing program worked out: its median, 95% interval and
-# verdict.
-function row(label, ia, ib, name,    f, n, i, verdict) {
+# verdict. The ratio is named after its floor column, whose first word also names the launcher
+# column it is taken against.
+function row(label, name,    f, n, i, verdict, launcher, ia, ib) {
+    launcher = name
+    sub(/_.*/, "_launcher", launcher)
+    ia = index_of[launcher]
+    ib = index_of[name]
     n = split(ratio[name], f, " ")
     verdict = f[6]
     for (i = 7; i <= n; i++) verdict = verdict " " f[i]

@@ -382,7 +382,8 @@ Ratio RatioOf(const std::vector<Sample>& samples, double Sample::*launcher, doub
     return {(ratios[(n - 1) / 2] + ratios[n / 2]) / 2, ratios[low - 1], ratios[high - 1]};
 }
 
-// The table's ratios; the verdicts rest on the marked ones. Start-up's rests on processor time,
+// The table's ratios, each named after its floor's column in bench/run.sh; the verdicts rest on
+// the marked ones. Start-up's rests on processor time,
 // which of the three start-up measures waits on nothing: no core, no other process.
 const struct {
     const char* name;
