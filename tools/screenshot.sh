@@ -19,10 +19,16 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # windows on it, with a margin of the desktop's colour.
 on_desktop() { "$WINELOADER" explorer "/desktop=$desktop,800x600" "$@"; }
 
-# Saves a picture once the windows have painted: two captures half a second apart agree and no
-# undrawn (black) window is left, which a busy machine can take seconds to reach. Fails rather
-# than save a half-drawn picture.
+# Saves a picture once the window with the given caption exists and the windows have painted: two
+# captures half a second apart agree and no undrawn (black) window is left, which a busy machine
+# can take seconds to reach. Fails rather than save a half-drawn picture, or a bare desktop where
+# a slow start has not shown the window yet. Usage: capture FILE CAPTION
 capture() {
+    # post_message waits for the window; the message itself (WM_NULL) does nothing.
+    if ! on_desktop "$(windows_path "$poster")" "$2" 0 0; then
+        echo "screenshot: no window \"$2\" for $1" >&2
+        exit 1
+    fi
     previous=""
     for _ in $(seq 30); do
         sleep 0.5
@@ -61,11 +67,11 @@ if [ -z "$window" ]; then
     echo "screenshot: the launcher's desktop did not appear" >&2
     exit 1
 fi
-capture launcher.png
+capture launcher.png "ZTLV/Z3D Launcher"
 
 # The About entry of the system menu (WM_SYSCOMMAND 0x0010), then OK (WM_COMMAND IDOK).
 on_desktop "$(windows_path "$poster")" "ZTLV/Z3D Launcher" 0x0112 0x0010
-capture about.png
+capture about.png "About ZTLV Launcher"
 on_desktop "$(windows_path "$poster")" "About ZTLV Launcher" 0x0111 1
 
 # A click on "Play Zerbs 3D" (BM_CLICK to button 1000): the launcher saves its settings and the
@@ -82,7 +88,7 @@ if [ ! -s "$record" ]; then
     exit 1
 fi
 grep -E '^(command line|working directory): ' "$record" | sed 's/^/the game received /'
-capture game.png
+capture game.png "Stand-in game"
 on_desktop "$(windows_path "$poster")" "Stand-in game" 0x0111 1
 
 # The game's end leaves the desktop empty, and the desktop then closes by itself. Nothing is killed
