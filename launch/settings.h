@@ -52,6 +52,7 @@ void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings);
 // Reads the settings file into the directory buffers and settings; false when it can't be opened.
 bool LoadSettings(LaunchSettings& settings);
 
-// Replaces the settings file with the current values. False, with the old file left byte for byte
-// as it was, when the new one could not be written completely.
+// Replaces the settings file with the current values, through any link to it. True exactly when
+// the file holds the new values. False when they could not be written completely: the old file
+// is then byte for byte as it was, except where an in-place rewrite failed after it began.
 bool SaveSettings(const LaunchSettings& settings);

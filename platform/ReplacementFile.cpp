@@ -26,13 +26,33 @@ constexpr unsigned kRetryWaitsMs[] = {10, 20, 40, 80, 160, 320, 370};
 
 ReplacementFile::SystemCalls g_calls = kSystemCalls;
 
-bool IsInUse(ReplacementFile::Error error) {
-    for (const ReplacementFile::Error inUse : kInUseErrors) {
-        if (error == inUse) {
+template <std::size_t Count>
+bool IsOneOf(ReplacementFile::Error error, const ReplacementFile::Error (&errors)[Count]) {
+    for (const ReplacementFile::Error listed : errors) {
+        if (error == listed) {
             return true;
         }
     }
     return false;
+}
+
+// A file system that cannot sync never promised more; a plain rewrite would not have asked.
+ReplacementFile::Error Sync(ReplacementFile::Handle file) {
+    const ReplacementFile::Error error = g_calls.sync(file);
+    return IsOneOf(error, kSyncUnsupportedErrors) ? 0 : error;
+}
+
+ReplacementFile::Error WriteAll(ReplacementFile::Handle file, const char* bytes, std::size_t size) {
+    for (std::size_t offset = 0; offset < size;) {
+        std::size_t written = 0;
+        const ReplacementFile::Error error =
+            g_calls.write(file, offset, bytes + offset, size - offset, &written);
+        if (error != 0 || written == 0) {
+            return error != 0 ? error : kErrorIo;
+        }
+        offset += written;
+    }
+    return 0;
 }
 
 // True for "<process>.<attempt>", the rest of a temporary file's name after the mark.
@@ -65,35 +85,62 @@ ReplacementFile::ReplacementFile(const char* path) {
 }
 
 ReplacementFile::~ReplacementFile() {
+    RemoveTemporaryFile();
+}
+
+void ReplacementFile::RemoveTemporaryFile() {
     if (m_temporaryPath[0] != '\0') {
         g_calls.remove(m_temporaryPath);
+        m_temporaryPath[0] = '\0';
     }
 }
 
 bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
+    if (m_path[0] == '\0') {
+        return false;
+    }
     Attributes old;
-    const bool found = m_path[0] != '\0' && g_calls.getAttributes(m_path, &old) == 0;
+    const Error error = g_calls.find(m_path, m_target, &old);
+    if (error != 0 && error != kErrorNotFound) {
+        // Where the file cannot be found through its links, a plain rewrite's open still may.
+        std::memcpy(m_target, m_path, sizeof m_target);
+        return RewriteInPlace(bytes, size);
+    }
     // A plain rewrite of a read-only file, or of a folder, is refused; so is this one.
-    if (m_path[0] == '\0' || old.readOnly || old.folder) {
+    if (old.readOnly || old.folder) {
         return false;
     }
     const unsigned long process = g_calls.currentProcess();
     RemoveAbandonedTemporaryFiles(process);
     Handle file = 0;
-    if (!MakeTemporaryFile(process, found, old, file)) {
+    // A file with other names is rewritten in place, so that every name shows the new bytes.
+    if (old.named || !MakeTemporaryFile(process, error == 0, old, file)) {
         return RewriteInPlace(bytes, size);
     }
-    const bool written = WriteAll(file, bytes, size) && g_calls.sync(file) == 0;
-    if (g_calls.close(file) != 0 || !written) {
+    return Replace(file, error == 0, bytes, size);
+}
+
+bool ReplacementFile::Replace(Handle file, bool found, const char* bytes, std::size_t size) {
+    Error error = WriteAll(file, bytes, size);
+    error = error != 0 ? error : Sync(file);
+    const Error closed = g_calls.close(file);
+    error = error != 0 ? error : closed;
+    if (IsOneOf(error, kDiskFullErrors)) {
+        // The disk has no room for a second file; the old file's own space may take the bytes.
+        RemoveTemporaryFile();
+        return RewriteInPlace(bytes, size);
+    }
+    if (error != 0) {
         return false;
     }
     for (std::size_t retry = 0;; ++retry) {
-        const Error error = g_calls.replace(m_temporaryPath, m_path);
+        error = PutInPlace(found);
         if (error == 0) {
             m_temporaryPath[0] = '\0';
             return true;
         }
-        if (!IsInUse(error) || retry == sizeof kRetryWaitsMs / sizeof kRetryWaitsMs[0]) {
+        if (!IsOneOf(error, kInUseErrors) ||
+            retry == sizeof kRetryWaitsMs / sizeof kRetryWaitsMs[0]) {
             break;
         }
         g_calls.sleep(kRetryWaitsMs[retry]);
@@ -103,13 +150,46 @@ bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
     return RewriteInPlace(bytes, size);
 }
 
+// The system's own replacement keeps more of the old file, where the system has one and there is
+// an old file; a plain replacement does the rest.
+ReplacementFile::Error ReplacementFile::PutInPlace(bool found) {
+    if (!found) {
+        return g_calls.replace(m_temporaryPath, m_target);
+    }
+    const Error error = g_calls.replaceKeeping(m_temporaryPath, m_target, m_asidePath);
+    if (error == kErrorUnsupported || error == kErrorNotFound) {
+        return g_calls.replace(m_temporaryPath, m_target);
+    }
+    if (error == 0) {
+        g_calls.remove(m_asidePath);
+        return 0;
+    }
+    char target[kPathSize];
+    Attributes ignored;
+    if (g_calls.find(m_target, target, &ignored) != kErrorNotFound) {
+        return error; // each file kept its name
+    }
+    // It stopped with the old file aside: the new one takes the name, or the old one goes back.
+    const Error moved = g_calls.replace(m_temporaryPath, m_target);
+    if (moved == 0) {
+        g_calls.remove(m_asidePath);
+    } else {
+        g_calls.replace(m_asidePath, m_target);
+    }
+    return moved;
+}
+
 bool ReplacementFile::MakeTemporaryFile(unsigned long process, bool found, const Attributes& old,
                                         Handle& file) {
     for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         char candidate[kPathSize];
-        const int length = std::snprintf(candidate, sizeof candidate, "%s%s%lu.%u", m_path,
+        const int length = std::snprintf(candidate, sizeof candidate, "%s%s%lu.%u", m_target,
                                          kTemporaryMark, process, attempt);
-        if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) {
+        // The system's replacement moves the old file to a name the clean-up also knows.
+        const int asideLength =
+            std::snprintf(m_asidePath, sizeof m_asidePath, "%s%s%lu.%u", m_target, kTemporaryMark,
+                          process, attempt + kTemporaryAttempts);
+        if (length < 0 || asideLength < 0 || static_cast<std::size_t>(asideLength) >= kPathSize) {
             return false;
         }
         const Error error = g_calls.createNew(candidate, &file);
@@ -122,27 +202,14 @@ bool ReplacementFile::MakeTemporaryFile(unsigned long process, bool found, const
         std::memcpy(m_temporaryPath, candidate, static_cast<std::size_t>(length) + 1);
         // The new file keeps what the player set on the old one; where it cannot, the old file
         // is rewritten in place, which keeps it by nature.
-        if (found && g_calls.setAttributes(m_temporaryPath, old.kept) != 0) {
+        if (found && g_calls.setAttributes(m_temporaryPath, old) != 0) {
             g_calls.close(file);
-            g_calls.remove(m_temporaryPath);
-            m_temporaryPath[0] = '\0';
+            RemoveTemporaryFile();
             return false;
         }
         return true;
     }
     return false;
-}
-
-bool ReplacementFile::WriteAll(Handle file, const char* bytes, std::size_t size) const {
-    for (std::size_t offset = 0; offset < size;) {
-        std::size_t written = 0;
-        if (g_calls.write(file, offset, bytes + offset, size - offset, &written) != 0 ||
-            written == 0) {
-            return false;
-        }
-        offset += written;
-    }
-    return true;
 }
 
 // The file takes its new length, and with it the space the new bytes need, before a byte of the
@@ -151,16 +218,16 @@ bool ReplacementFile::WriteAll(Handle file, const char* bytes, std::size_t size)
 // the save fails.
 bool ReplacementFile::RewriteInPlace(const char* bytes, std::size_t size) const {
     Handle file = 0;
-    const Error error = g_calls.openExisting(m_path, &file);
-    const bool created = error == kErrorNotFound && g_calls.createNew(m_path, &file) == 0;
+    const Error error = g_calls.openExisting(m_target, &file);
+    const bool created = error == kErrorNotFound && g_calls.createNew(m_target, &file) == 0;
     if (error != 0 && !created) {
         return false;
     }
-    bool written = g_calls.setLength(file, size) == 0 && WriteAll(file, bytes, size) &&
-                   g_calls.sync(file) == 0;
+    bool written =
+        g_calls.setLength(file, size) == 0 && WriteAll(file, bytes, size) == 0 && Sync(file) == 0;
     written = g_calls.close(file) == 0 && written;
     if (!written && created) {
-        g_calls.remove(m_path);
+        g_calls.remove(m_target);
     }
     return written;
 }
@@ -172,7 +239,7 @@ void ReplacementFile::RemoveAbandonedTemporaryFiles(unsigned long process) const
         char prefix[kPathSize];
         unsigned long self;
     } search;
-    if (!JoinPath(search.prefix, m_path, kTemporaryMark)) {
+    if (!JoinPath(search.prefix, m_target, kTemporaryMark)) {
         return;
     }
     search.self = process;

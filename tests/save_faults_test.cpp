@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -19,7 +20,9 @@ constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENI
                         kGone = ERROR_PATH_NOT_FOUND, kFull = ERROR_DISK_FULL,
                         kNameTooLong = ERROR_FILENAME_EXCED_RANGE, kIoError = ERROR_IO_DEVICE,
                         kInUse = ERROR_SHARING_VIOLATION, kUnsupported = ERROR_CALL_NOT_IMPLEMENTED,
-                        kMapped = ERROR_USER_MAPPED_FILE;
+                        kMapped = ERROR_USER_MAPPED_FILE, kQuota = ERROR_HANDLE_DISK_FULL,
+                        kNoSync = ERROR_INVALID_FUNCTION,
+                        kNotMoved = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 #else
 #include <cerrno>
 
@@ -27,7 +30,8 @@ constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENI
 using Scratch = TemporaryDirectory;
 constexpr unsigned long kExists = EEXIST, kDenied = EACCES, kGone = ENOENT, kFull = ENOSPC,
                         kNameTooLong = ENAMETOOLONG, kIoError = EIO, kInUse = EBUSY,
-                        kUnsupported = ENOSYS, kMapped = ETXTBSY;
+                        kUnsupported = ENOSYS, kMapped = ETXTBSY, kQuota = EDQUOT, kNoSync = EINVAL,
+                        kNotMoved = EXDEV;
 #endif
 
 namespace {
@@ -35,7 +39,19 @@ namespace {
 namespace fs = std::filesystem;
 using Calls = platform::ReplacementFile::SystemCalls;
 
-enum Call { kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kAttributes, kRemove };
+enum Call {
+    kFind,
+    kCreate,
+    kOpen,
+    kWrite,
+    kSetLength,
+    kSync,
+    kClose,
+    kReplace,
+    kKeeping,
+    kAttributes,
+    kRemove
+};
 
 // Calls first to first + count - 1 of one system call, counted from 1, answer error.
 struct Fault {
@@ -44,27 +60,51 @@ struct Fault {
 };
 std::vector<Fault> g_faults;
 unsigned g_waitedMs = 0;
+bool g_replaced = false; // the temporary file took the file's place
 const Calls g_real = platform::ReplacementFile::Calls();
 // The save takes itself for this process, which runs as its own would; the test's own process,
 // which runs too, is then another launcher's.
 constexpr unsigned long kSaver = 4000000002;
+// Errors with an effect of their own: a write that takes half the bytes, and the system's
+// replacement stopping with the old file aside.
+constexpr unsigned long kHalf = 1u << 30, kAside = kHalf + 1;
+
+template <typename... Args> const char* First(const char* from, Args...) {
+    return from;
+}
 
 // Answers the error of a fault that names the call; a failed close still lets the file go.
 template <auto member, Call call, typename... Args> unsigned long Faulty(Args... args) {
     for (Fault& fault : g_faults) {
         if (fault.call == call && ++fault.calls >= fault.first &&
             fault.calls < fault.first + fault.count) {
+            if constexpr (call == kWrite) {
+                const auto [file, offset, bytes, size, written] = std::tuple(args...);
+                return fault.error == kHalf
+                           ? g_real.write(file, offset, bytes, (size + 1) / 2, written)
+                           : fault.error;
+            } else if constexpr (call == kKeeping) {
+                const auto [from, to, aside] = std::tuple(args...);
+                return fault.error == kAside ? (g_real.replace(to, aside), fault.error)
+                                             : fault.error;
+            }
             return call == kClose ? ((g_real.*member)(args...), fault.error) : fault.error;
         }
     }
-    return (g_real.*member)(args...);
+    const unsigned long error = (g_real.*member)(args...);
+    if constexpr (call == kReplace || call == kKeeping) {
+        const std::string from = First(args...);
+        g_replaced |= error == 0 && from.substr(from.size() - 2) == ".0";
+    }
+    return error;
 }
-
 // Saves with calls that fail as the faults say and waits that are added up instead of slept.
 bool SaveWith(const std::vector<Fault>& faults) {
     g_faults = faults;
     g_waitedMs = 0;
+    g_replaced = false;
     Calls& calls = platform::ReplacementFile::Calls();
+    calls.find = &Faulty<&Calls::find, kFind>;
     calls.createNew = &Faulty<&Calls::createNew, kCreate>;
     calls.openExisting = &Faulty<&Calls::openExisting, kOpen>;
     calls.write = &Faulty<&Calls::write, kWrite>;
@@ -72,6 +112,7 @@ bool SaveWith(const std::vector<Fault>& faults) {
     calls.sync = &Faulty<&Calls::sync, kSync>;
     calls.close = &Faulty<&Calls::close, kClose>;
     calls.replace = &Faulty<&Calls::replace, kReplace>;
+    calls.replaceKeeping = &Faulty<&Calls::replaceKeeping, kKeeping>;
     calls.setAttributes = &Faulty<&Calls::setAttributes, kAttributes>;
     calls.remove = &Faulty<&Calls::remove, kRemove>;
     calls.currentProcess = [] { return kSaver; };
@@ -82,74 +123,189 @@ bool SaveWith(const std::vector<Fault>& faults) {
     return saved;
 }
 
-std::set<std::string> Names() {
+std::set<std::string> Names(const std::string& folder) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(".")) {
+    for (const auto& entry : fs::directory_iterator(folder.empty() ? "." : folder)) {
         names.insert(entry.path().filename().string());
     }
     return names;
 }
 
+// Runs a shell command in the working directory and answers its exit status. Under Wine it is the
+// Unix shell, as only a Unix program can make a Unix link; Wine gives no handle on it, so its
+// status comes back in a file.
+int Shell(std::string command) {
+#ifdef _WIN32
+    for (std::size_t at = 0; (at = command.find('"', at)) != std::string::npos; at += 2) {
+        command.insert(at, "\\");
+    }
+    std::string line = "/bin/sh -c \"" + command + "; echo $? >.part && mv .part .status\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!::CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process)) {
+        return 255;
+    }
+    for (int waited = 0; waited < 10000 && !fs::exists(".status"); waited += 10) {
+        ::Sleep(10);
+    }
+    const int status = fs::exists(".status") ? std::stoi(ReadFileBytes(".status")) : 255;
+    fs::remove(".status");
+    return status;
+#else
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+#endif
+}
+
 TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
-    // kTorn: the file holds neither, where a plain rewrite would tear it too.
-    enum Outcome { kOld, kReplaced, kInPlace, kTorn };
-    const std::tuple<Outcome, unsigned, const char*, std::vector<Fault>> rows[] = {
-        {kReplaced, 0, "nothing fails", {}},
-        {kInPlace, 0, "the temporary name exists 100 times", {{kCreate, 1, 100, kExists}}},
-        {kInPlace, 0, "no temporary file: access denied", {{kCreate, 1, 1, kDenied}}},
-        {kInPlace, 0, "no temporary file: disk full", {{kCreate, 1, 1, kFull}}},
-        {kInPlace, 0, "no temporary file: name too long", {{kCreate, 1, 1, kNameTooLong}}},
-        {kOld, 0, "folder gone", {{kCreate, 1, 999, kGone}, {kOpen, 1, 1, kGone}}},
-        {kInPlace, 0, "attributes refused", {{kAttributes, 1, 1, kDenied}}},
-        {kOld, 0, "disk full at the first byte", {{kWrite, 1, 1, kFull}}},
-        {kOld, 0, "sync: I/O error", {{kSync, 1, 1, kIoError}}},
-        {kOld, 0, "close: I/O error", {{kClose, 1, 1, kIoError}}},
-        {kReplaced, 10, "in use once", {{kReplace, 1, 1, kInUse}}},
-        {kReplaced, 1000, "in use 7 times", {{kReplace, 1, 7, kInUse}}},
-        {kInPlace, 1000, "in use 30 times", {{kReplace, 1, 30, kInUse}}},
-        {kInPlace, 0, "no replacement (Windows 95)", {{kReplace, 1, 1, kUnsupported}}},
-        {kInPlace, 0, "replacement: disk full", {{kReplace, 1, 1, kFull}}},
-        {kOld, 0, "open refused", {{kCreate, 1, 1, kDenied}, {kOpen, 1, 1, kDenied}}},
-        {kOld, 0, "length refused", {{kCreate, 1, 1, kDenied}, {kSetLength, 1, 1, kMapped}}},
-        {kOld, 1000, "held, disk full", {{kReplace, 1, 30, kInUse}, {kSetLength, 1, 1, kFull}}},
-        {kTorn, 1000, "held, write fails", {{kReplace, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
+    // kSaved: replaced or in place, as the system finds the file; kTorn: the file holds neither,
+    // where a plain rewrite would tear it too.
+    enum Outcome { kOld, kReplaced, kInPlace, kSaved, kTorn };
+    // How the file stands before the save: a file; "none"; "named", a file with a second name; or
+    // a command that links the settings file to real/settings.ini, which holds the old bytes.
+    const std::string link = "ln -s real/settings.ini ztlvlauncher.ini";
+    std::string hops; // a link of 1017 bytes: it fits the save's paths, its temporary file not
+    while (hops.size() < 1000) {
+        hops += "./";
+    }
+    const std::string atLimit = "ln -s " + hops + "real/settings.ini ztlvlauncher.ini";
+    const std::tuple<Outcome, unsigned, const char*, std::string, std::vector<Fault>> rows[] = {
+        {kReplaced, 0, "nothing fails", "", {}},
+        {kReplaced, 0, "no old file", "none", {}},
+        {kOld,
+         0,
+         "no old file, in place, write fails",
+         "none",
+         {{kCreate, 1, 1, kDenied}, {kWrite, 1, 1, kIoError}}},
+        {kInPlace, 0, "a second name", "named", {}},
+        {kOld, 0, "a second name, disk full", "named", {{kSetLength, 1, 1, kFull}}},
+        {kTorn,
+         0,
+         "a second name, sync fails after the last byte",
+         "named",
+         {{kSync, 1, 1, kIoError}}},
+        {kReplaced, 0, "relative link", link, {}},
+        {kReplaced,
+         0,
+         "absolute link to a link",
+         "ln -s real/settings.ini hop && ln -s \"$(pwd -P)/hop\" ztlvlauncher.ini",
+         {}},
+        {kReplaced, 0, "link to nothing", "rm real/settings.ini && " + link, {}},
+        {kInPlace, 0, "link not followed", link, {{kFind, 1, 1, kDenied}}},
+        {kSaved, 0, "link at the paths' length", atLimit, {}},
+        {kSaved, 0, "link past the paths' length", "ln -s ./././././" + atLimit.substr(6), {}},
+        {kInPlace, 0, "the temporary name exists 100 times", "", {{kCreate, 1, 100, kExists}}},
+        {kInPlace, 0, "no temporary file: access denied", "", {{kCreate, 1, 1, kDenied}}},
+        {kInPlace, 0, "no temporary file: disk full", "", {{kCreate, 1, 1, kFull}}},
+        {kInPlace, 0, "no temporary file: name too long", "", {{kCreate, 1, 1, kNameTooLong}}},
+        {kOld, 0, "folder gone", "", {{kCreate, 1, 999, kGone}, {kOpen, 1, 1, kGone}}},
+        {kInPlace, 0, "attributes refused", "", {{kAttributes, 1, 1, kDenied}}},
+        {kReplaced, 0, "each write takes half the bytes", "", {{kWrite, 1, 99, kHalf}}},
+        {kOld, 0, "write: I/O error", "", {{kWrite, 1, 1, kIoError}}},
+        {kInPlace, 0, "disk full at the first byte", "", {{kWrite, 1, 1, kFull}}},
+        {kInPlace, 0, "quota full at the close", "", {{kClose, 1, 1, kQuota}}},
+        {kOld,
+         0,
+         "disk full, no room for the length",
+         "",
+         {{kSync, 1, 1, kFull}, {kSetLength, 1, 1, kFull}}},
+        {kReplaced, 0, "sync unsupported", "", {{kSync, 1, 9, kNoSync}}},
+        {kOld, 0, "sync: I/O error", "", {{kSync, 1, 1, kIoError}}},
+        {kOld, 0, "close: I/O error", "", {{kClose, 1, 1, kIoError}}},
+        {kReplaced, 10, "in use once", "", {{kKeeping, 1, 1, kInUse}}},
+        {kReplaced, 1000, "in use 7 times", "", {{kKeeping, 1, 7, kInUse}}},
+        {kInPlace, 1000, "in use 30 times", "", {{kKeeping, 1, 30, kInUse}}},
+        {kReplaced, 10, "no old file, in use once", "none", {{kReplace, 1, 1, kInUse}}},
+        {kInPlace,
+         0,
+         "no replacement (Windows 95)",
+         "",
+         {{kReplace, 1, 1, kUnsupported}, {kKeeping, 1, 1, kUnsupported}}},
+        {kReplaced,
+         0,
+         "no replacement that keeps more (Windows 98)",
+         "",
+         {{kKeeping, 1, 1, kUnsupported}}},
+        {kInPlace, 0, "replacement: disk full", "", {{kKeeping, 1, 1, kFull}}},
+        {kInPlace, 0, "replacement refused", "", {{kKeeping, 1, 1, kNotMoved}}},
+        {kReplaced, 0, "replacement stops, the old file aside", "", {{kKeeping, 1, 1, kAside}}},
+        {kInPlace,
+         0,
+         "... the new one cannot follow",
+         "",
+         {{kKeeping, 1, 1, kAside}, {kReplace, 1, 1, kIoError}}},
+        {kOld, 0, "open refused", "", {{kCreate, 1, 1, kDenied}, {kOpen, 1, 1, kDenied}}},
+        {kOld, 0, "length refused", "", {{kCreate, 1, 1, kDenied}, {kSetLength, 1, 1, kMapped}}},
+        {kOld, 1000, "held, disk full", "", {{kKeeping, 1, 30, kInUse}, {kSetLength, 1, 1, kFull}}},
+        {kTorn,
+         1000,
+         "held, write fails",
+         "",
+         {{kKeeping, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
         // The temporary file stays; the first removal was the ended launcher's file.
-        {kInPlace, 0, "removal refused", {{kReplace, 1, 1, kFull}, {kRemove, 2, 1, kDenied}}},
+        {kInPlace, 0, "removal refused", "", {{kKeeping, 1, 1, kFull}, {kRemove, 2, 1, kDenied}}},
     };
     // Longer than the new content, so that an in-place rewrite must cut it.
     const std::string old = "old 3D\nold Tolvane\n" + std::string(2000, 'o') + "\n";
     platform::TextBuffer text;
     WriteSettings(text, LaunchSettings());
-    const std::string fresh(text.Data(), text.Size()), mark = "ztlvlauncher.ini.~ztlv-save.";
-    const std::string own = mark + std::to_string(kSaver) + ".0",
-                      player = "ztlvlauncher.ini.~2024.06";
-    const std::string running = mark + std::to_string(g_real.currentProcess()) + ".0";
-    const std::set<std::string> left = {kSettingsFileName, player, running};
-    for (const auto& [outcome, waitedMs, name, faults] : rows) {
+    const std::string fresh(text.Data(), text.Size());
+    for (const auto& [outcome, waitedMs, name, start, faults] : rows) {
         SCOPED_TRACE(name);
         const Scratch scratch;
-        WriteFileBytes(kSettingsFileName, old);
-        fs::permissions(kSettingsFileName, fs::perms(0640)); // the new file must keep them
-        // The player's own file is a second name of the old one: it must survive the save, and it
-        // shows whether the file was replaced or rewritten in place.
-        fs::create_hard_link(kSettingsFileName, player);
-        WriteFileBytes(running, "");
-        WriteFileBytes(mark + "4000000001.7", "");
-        const bool saves = outcome == kReplaced || outcome == kInPlace;
+        const bool linked = start.rfind("ln", 0) == 0 || start.rfind("rm", 0) == 0;
+        const std::string file = linked ? "real/settings.ini" : kSettingsFileName;
+        const std::string folder = linked ? "real/" : "", mark = file + ".~ztlv-save.";
+        fs::create_directory("real");
+        if (start != "none") {
+            WriteFileBytes(file, old);
+            fs::permissions(file, fs::perms(0640)); // the new file must keep them
+        }
+        ASSERT_EQ(linked ? Shell(start) : 0, 0);
+        if (start == "named") {
+            fs::create_hard_link(file, "second");
+        }
+        const bool before = fs::exists(file);
+        const fs::perms permissions = fs::status(file).permissions();
+        // The player's own file and another launcher's temporary file stay; an ended one's goes.
+        WriteFileBytes(file + ".~2024.06", "player");
+        WriteFileBytes(mark + std::to_string(g_real.currentProcess()) + ".0", "");
+        std::set<std::string> left = Names(folder);
+        left.insert(file.substr(folder.size())); // checked on its own below
+        // Where the file is not found, or its temporary files' names do not fit, none are looked
+        // for.
+        if (outcome != kSaved && (faults.empty() || faults[0].call != kFind)) {
+            WriteFileBytes(mark + "4000000001.7", "");
+        }
+        const bool saves = outcome != kOld && outcome != kTorn;
         EXPECT_EQ(SaveWith(faults), saves);
         EXPECT_EQ(g_waitedMs, waitedMs);
-        std::set<std::string> names = Names();
+        if (outcome != kSaved) {
+            EXPECT_EQ(g_replaced, outcome == kReplaced) << "replaced";
+        }
+        std::set<std::string> names = Names(folder);
+        const std::string own = (mark + std::to_string(kSaver) + ".0").substr(folder.size());
         EXPECT_EQ(names.erase(own), faults.size() > 1 && faults[1].call == kRemove);
+        names.insert(file.substr(folder.size()));
         ASSERT_EQ(names, left);
-        const std::string bytes = ReadFileBytes(kSettingsFileName);
-        const bool linked = ReadFileBytes(player) == bytes;
-        EXPECT_EQ(bytes == old && linked, outcome == kOld);
-        EXPECT_EQ(bytes == fresh, saves);
-        EXPECT_EQ(linked, outcome != kReplaced) << "replaced";
-        EXPECT_EQ(fs::status(kSettingsFileName).permissions(), fs::status(player).permissions());
+        EXPECT_EQ(fs::exists(file), before || saves);
+        if (outcome != kTorn) {
+            EXPECT_EQ(before || saves ? ReadFileBytes(file) : "", saves    ? fresh
+                                                                  : before ? old
+                                                                           : "");
+        }
+        EXPECT_EQ(Shell("test -L ztlvlauncher.ini"), linked ? 0 : 1) << "a link stays a link";
+        if (start == "named") {
+            EXPECT_EQ(ReadFileBytes("second"), ReadFileBytes(file));
+        }
+        if (before) {
+            EXPECT_EQ(fs::status(file).permissions(), permissions);
+        }
         // The next save removes what this one left.
         EXPECT_TRUE(SaveWith({}));
-        EXPECT_EQ(Names(), left);
+        EXPECT_EQ(Names(folder), left);
     }
 }
 
