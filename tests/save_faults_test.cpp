@@ -24,6 +24,9 @@ constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENI
                         kNoSync = ERROR_INVALID_FUNCTION,
                         kNotMoved = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 #else
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 
 #include "test_support.h"
@@ -39,19 +42,9 @@ namespace {
 namespace fs = std::filesystem;
 using Calls = platform::ReplacementFile::SystemCalls;
 
-enum Call {
-    kFind,
-    kCreate,
-    kOpen,
-    kWrite,
-    kSetLength,
-    kSync,
-    kClose,
-    kReplace,
-    kKeeping,
-    kAttributes,
-    kRemove
-};
+// clang-format off
+enum Call { kFind, kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kKeeping, kAttributes, kRemove };
+// clang-format on
 
 // Calls first to first + count - 1 of one system call, counted from 1, answer error.
 struct Fault {
@@ -68,10 +61,6 @@ constexpr unsigned long kSaver = 4000000002;
 // Errors with an effect of their own: a write that takes half the bytes, and the system's
 // replacement stopping with the old file aside.
 constexpr unsigned long kHalf = 1u << 30, kAside = kHalf + 1;
-
-template <typename... Args> const char* First(const char* from, Args...) {
-    return from;
-}
 
 // Answers the error of a fault that names the call; a failed close still lets the file go.
 template <auto member, Call call, typename... Args> unsigned long Faulty(Args... args) {
@@ -93,7 +82,7 @@ template <auto member, Call call, typename... Args> unsigned long Faulty(Args...
     }
     const unsigned long error = (g_real.*member)(args...);
     if constexpr (call == kReplace || call == kKeeping) {
-        const std::string from = First(args...);
+        const std::string from = std::get<0>(std::tuple(args...));
         g_replaced |= error == 0 && from.substr(from.size() - 2) == ".0";
     }
     return error;
@@ -132,13 +121,10 @@ std::set<std::string> Names(const std::string& folder) {
 }
 
 // Runs a shell command in the working directory and answers its exit status. Under Wine it is the
-// Unix shell, as only a Unix program can make a Unix link; Wine gives no handle on it, so its
-// status comes back in a file.
-int Shell(std::string command) {
+// Unix shell, as only a Unix program makes a Unix link; Wine gives no handle on it, so its status
+// comes back in a file.
+int Shell(const std::string& command) {
 #ifdef _WIN32
-    for (std::size_t at = 0; (at = command.find('"', at)) != std::string::npos; at += 2) {
-        command.insert(at, "\\");
-    }
     std::string line = "/bin/sh -c \"" + command + "; echo $? >.part && mv .part .status\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -147,7 +133,7 @@ int Shell(std::string command) {
                           &startup, &process)) {
         return 255;
     }
-    for (int waited = 0; waited < 10000 && !fs::exists(".status"); waited += 10) {
+    for (int waitedMs = 0; waitedMs < 10000 && !fs::exists(".status"); waitedMs += 10) {
         ::Sleep(10);
     }
     const int status = fs::exists(".status") ? std::stoi(ReadFileBytes(".status")) : 255;
@@ -163,39 +149,27 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
     // kSaved: replaced or in place, as the system finds the file; kTorn: the file holds neither,
     // where a plain rewrite would tear it too.
     enum Outcome { kOld, kReplaced, kInPlace, kSaved, kTorn };
-    // How the file stands before the save: a file; "none"; "named", a file with a second name; or
-    // a command that links the settings file to real/settings.ini, which holds the old bytes.
-    const std::string link = "ln -s real/settings.ini ztlvlauncher.ini";
-    std::string hops; // a link of 1017 bytes: it fits the save's paths, its temporary file not
+    // How the file stands: a file (""), none, a file with a second name ("named"), or a command
+    // that links the settings file to real/settings.ini, which holds the old bytes.
+    const std::string link = "ln -s real/settings.ini ztlvlauncher.ini", to = "ln -s ";
+    std::string hops; // 1017 bytes in all: the link fits the save's paths, its temporary file not
     while (hops.size() < 1000) {
         hops += "./";
     }
-    const std::string atLimit = "ln -s " + hops + "real/settings.ini ztlvlauncher.ini";
+    // clang-format off
     const std::tuple<Outcome, unsigned, const char*, std::string, std::vector<Fault>> rows[] = {
         {kReplaced, 0, "nothing fails", "", {}},
         {kReplaced, 0, "no old file", "none", {}},
-        {kOld,
-         0,
-         "no old file, in place, write fails",
-         "none",
-         {{kCreate, 1, 1, kDenied}, {kWrite, 1, 1, kIoError}}},
+        {kOld, 0, "no old file, write fails", "none", {{kCreate, 1, 1, kDenied}, {kWrite, 1, 1, kIoError}}},
         {kInPlace, 0, "a second name", "named", {}},
         {kOld, 0, "a second name, disk full", "named", {{kSetLength, 1, 1, kFull}}},
-        {kTorn,
-         0,
-         "a second name, sync fails after the last byte",
-         "named",
-         {{kSync, 1, 1, kIoError}}},
+        {kTorn, 0, "a second name, sync fails after the last byte", "named", {{kSync, 1, 1, kIoError}}},
         {kReplaced, 0, "relative link", link, {}},
-        {kReplaced,
-         0,
-         "absolute link to a link",
-         "ln -s real/settings.ini hop && ln -s \"$(pwd -P)/hop\" ztlvlauncher.ini",
-         {}},
+        {kReplaced, 0, "absolute link to a link", "ln -s real/settings.ini hop && " + to + "$(pwd -P)/hop ztlvlauncher.ini", {}},
         {kReplaced, 0, "link to nothing", "rm real/settings.ini && " + link, {}},
         {kInPlace, 0, "link not followed", link, {{kFind, 1, 1, kDenied}}},
-        {kSaved, 0, "link at the paths' length", atLimit, {}},
-        {kSaved, 0, "link past the paths' length", "ln -s ./././././" + atLimit.substr(6), {}},
+        {kSaved, 0, "link at the paths' length", to + hops + link.substr(6), {}},
+        {kSaved, 0, "link past the paths' length", to + "./././" + hops + link.substr(6), {}},
         {kInPlace, 0, "the temporary name exists 100 times", "", {{kCreate, 1, 100, kExists}}},
         {kInPlace, 0, "no temporary file: access denied", "", {{kCreate, 1, 1, kDenied}}},
         {kInPlace, 0, "no temporary file: disk full", "", {{kCreate, 1, 1, kFull}}},
@@ -206,47 +180,26 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         {kOld, 0, "write: I/O error", "", {{kWrite, 1, 1, kIoError}}},
         {kInPlace, 0, "disk full at the first byte", "", {{kWrite, 1, 1, kFull}}},
         {kInPlace, 0, "quota full at the close", "", {{kClose, 1, 1, kQuota}}},
-        {kOld,
-         0,
-         "disk full, no room for the length",
-         "",
-         {{kSync, 1, 1, kFull}, {kSetLength, 1, 1, kFull}}},
+        {kOld, 0, "disk full, no room for the length", "", {{kSync, 1, 1, kFull}, {kSetLength, 1, 1, kFull}}},
         {kReplaced, 0, "sync unsupported", "", {{kSync, 1, 9, kNoSync}}},
         {kOld, 0, "sync: I/O error", "", {{kSync, 1, 1, kIoError}}},
         {kOld, 0, "close: I/O error", "", {{kClose, 1, 1, kIoError}}},
         {kReplaced, 10, "in use once", "", {{kKeeping, 1, 1, kInUse}}},
         {kReplaced, 1000, "in use 7 times", "", {{kKeeping, 1, 7, kInUse}}},
         {kInPlace, 1000, "in use 30 times", "", {{kKeeping, 1, 30, kInUse}}},
-        {kReplaced, 10, "no old file, in use once", "none", {{kReplace, 1, 1, kInUse}}},
-        {kInPlace,
-         0,
-         "no replacement (Windows 95)",
-         "",
-         {{kReplace, 1, 1, kUnsupported}, {kKeeping, 1, 1, kUnsupported}}},
-        {kReplaced,
-         0,
-         "no replacement that keeps more (Windows 98)",
-         "",
-         {{kKeeping, 1, 1, kUnsupported}}},
-        {kInPlace, 0, "replacement: disk full", "", {{kKeeping, 1, 1, kFull}}},
+        {kInPlace, 0, "no replacement (Windows 95)", "", {{kKeeping, 1, 1, kUnsupported}, {kReplace, 1, 1, kUnsupported}}},
+        {kReplaced, 0, "none that keeps more (Windows 98)", "", {{kKeeping, 1, 1, kUnsupported}}},
         {kInPlace, 0, "replacement refused", "", {{kKeeping, 1, 1, kNotMoved}}},
         {kReplaced, 0, "replacement stops, the old file aside", "", {{kKeeping, 1, 1, kAside}}},
-        {kInPlace,
-         0,
-         "... the new one cannot follow",
-         "",
-         {{kKeeping, 1, 1, kAside}, {kReplace, 1, 1, kIoError}}},
+        {kInPlace, 0, "... the new one cannot follow", "", {{kKeeping, 1, 1, kAside}, {kReplace, 1, 1, kIoError}}},
         {kOld, 0, "open refused", "", {{kCreate, 1, 1, kDenied}, {kOpen, 1, 1, kDenied}}},
         {kOld, 0, "length refused", "", {{kCreate, 1, 1, kDenied}, {kSetLength, 1, 1, kMapped}}},
         {kOld, 1000, "held, disk full", "", {{kKeeping, 1, 30, kInUse}, {kSetLength, 1, 1, kFull}}},
-        {kTorn,
-         1000,
-         "held, write fails",
-         "",
-         {{kKeeping, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
+        {kTorn, 1000, "held, write fails", "", {{kKeeping, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
         // The temporary file stays; the first removal was the ended launcher's file.
         {kInPlace, 0, "removal refused", "", {{kKeeping, 1, 1, kFull}, {kRemove, 2, 1, kDenied}}},
     };
+    // clang-format on
     // Longer than the new content, so that an in-place rewrite must cut it.
     const std::string old = "old 3D\nold Tolvane\n" + std::string(2000, 'o') + "\n";
     platform::TextBuffer text;
@@ -255,39 +208,40 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
     for (const auto& [outcome, waitedMs, name, start, faults] : rows) {
         SCOPED_TRACE(name);
         const Scratch scratch;
-        const bool linked = start.rfind("ln", 0) == 0 || start.rfind("rm", 0) == 0;
-        const std::string file = linked ? "real/settings.ini" : kSettingsFileName;
-        const std::string folder = linked ? "real/" : "", mark = file + ".~ztlv-save.";
+        const bool linked = start.find("ln -s") != std::string::npos;
+        const std::string folder = linked ? "real/" : "",
+                          file = linked ? "real/settings.ini" : "ztlvlauncher.ini";
         fs::create_directory("real");
         if (start != "none") {
             WriteFileBytes(file, old);
             fs::permissions(file, fs::perms(0640)); // the new file must keep them
         }
+#ifndef _WIN32
+        // Root may give the file to anyone: the new file must go to the same user and group.
+        ASSERT_TRUE(start == "none" || geteuid() != 0 || chown(file.c_str(), 1234, 4321) == 0);
+#endif
         ASSERT_EQ(linked ? Shell(start) : 0, 0);
         if (start == "named") {
             fs::create_hard_link(file, "second");
         }
-        const bool before = fs::exists(file);
+        const bool before = fs::exists(file), saves = outcome != kOld && outcome != kTorn;
         const fs::perms permissions = fs::status(file).permissions();
-        // The player's own file and another launcher's temporary file stay; an ended one's goes.
+        // The player's own file and a running launcher's temporary file stay; an ended one's goes,
+        // where the file is found and its temporary files' names fit.
+        const std::string mark = file + ".~ztlv-save.";
         WriteFileBytes(file + ".~2024.06", "player");
         WriteFileBytes(mark + std::to_string(g_real.currentProcess()) + ".0", "");
         std::set<std::string> left = Names(folder);
         left.insert(file.substr(folder.size())); // checked on its own below
-        // Where the file is not found, or its temporary files' names do not fit, none are looked
-        // for.
         if (outcome != kSaved && (faults.empty() || faults[0].call != kFind)) {
             WriteFileBytes(mark + "4000000001.7", "");
         }
-        const bool saves = outcome != kOld && outcome != kTorn;
         EXPECT_EQ(SaveWith(faults), saves);
         EXPECT_EQ(g_waitedMs, waitedMs);
-        if (outcome != kSaved) {
-            EXPECT_EQ(g_replaced, outcome == kReplaced) << "replaced";
-        }
+        EXPECT_TRUE(outcome == kSaved || g_replaced == (outcome == kReplaced)) << "replaced";
         std::set<std::string> names = Names(folder);
-        const std::string own = (mark + std::to_string(kSaver) + ".0").substr(folder.size());
-        EXPECT_EQ(names.erase(own), faults.size() > 1 && faults[1].call == kRemove);
+        EXPECT_EQ(names.erase(mark.substr(folder.size()) + std::to_string(kSaver) + ".0"),
+                  faults.size() > 1 && faults[1].call == kRemove);
         names.insert(file.substr(folder.size()));
         ASSERT_EQ(names, left);
         EXPECT_EQ(fs::exists(file), before || saves);
@@ -297,12 +251,14 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
                                                                            : "");
         }
         EXPECT_EQ(Shell("test -L ztlvlauncher.ini"), linked ? 0 : 1) << "a link stays a link";
-        if (start == "named") {
-            EXPECT_EQ(ReadFileBytes("second"), ReadFileBytes(file));
-        }
-        if (before) {
-            EXPECT_EQ(fs::status(file).permissions(), permissions);
-        }
+        EXPECT_TRUE(start != "named" || ReadFileBytes("second") == ReadFileBytes(file));
+        EXPECT_TRUE(!before || fs::status(file).permissions() == permissions);
+#ifndef _WIN32
+        struct stat owner {};
+        EXPECT_TRUE(
+            !before || geteuid() != 0 ||
+            (stat(file.c_str(), &owner) == 0 && owner.st_uid == 1234 && owner.st_gid == 4321));
+#endif
         // The next save removes what this one left.
         EXPECT_TRUE(SaveWith({}));
         EXPECT_EQ(Names(folder), left);
