@@ -165,7 +165,7 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         {kOld, 0, "a second name, disk full", "named", {{kSetLength, 1, 1, kFull}}},
         {kTorn, 0, "a second name, sync fails after the last byte", "named", {{kSync, 1, 1, kIoError}}},
         {kReplaced, 0, "relative link", link, {}},
-        {kReplaced, 0, "absolute link to a link", "ln -s real/settings.ini hop && " + to + "$(pwd -P)/hop ztlvlauncher.ini", {}},
+        {kReplaced, 0, "absolute link to a link", "ln -s settings.ini real/hop && " + to + "$(pwd -P)/real/hop ztlvlauncher.ini", {}},
         {kReplaced, 0, "link to nothing", "rm real/settings.ini && " + link, {}},
         {kInPlace, 0, "link not followed", link, {{kFind, 1, 1, kDenied}}},
         {kSaved, 0, "link at the paths' length", to + hops + link.substr(6), {}},
