@@ -5,11 +5,11 @@
 
 #include <sched.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -207,6 +207,23 @@ TEST_F(FailedSave, SettingsFileNameTakenByADirectory) {
     EXPECT_FALSE(SaveSettings(ExampleRecord()));
     EXPECT_EQ(ReadFileBytes(std::string(kSettingsFileName) + "/inside"), "kept");
     EXPECT_EQ(m_directory.Listing(), kSettingsFileName);
+}
+
+// The settings text finds no memory: nothing of it may reach the file.
+TEST_F(FailedSave, NoMemoryForTheText) {
+#ifdef __SANITIZE_ADDRESS__
+    GTEST_SKIP() << "AddressSanitizer's allocator does not give way to a memory limit";
+#endif
+    LaunchSettings huge = ExampleRecord();
+    huge.m_advancedSwitches = std::string(64 << 20, 'x').c_str();
+    EXPECT_EQ(RunInChild([&huge] {
+                  // Room for 16 MiB more than the process holds now.
+                  const rlim_t pages = std::stoul(ReadFileBytes("/proc/self/statm"));
+                  const rlimit limit{pages * sysconf(_SC_PAGESIZE) + (16 << 20), RLIM_INFINITY};
+                  return setrlimit(RLIMIT_AS, &limit) == 0 && !SaveSettings(huge) ? 0 : 1;
+              }),
+              0);
+    ExpectOldFileIntact();
 }
 
 TEST_F(FailedSave, ReadOnlySettingsFile) {
