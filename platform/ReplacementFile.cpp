@@ -117,10 +117,10 @@ bool ReplacementFile::Commit(const char* bytes, std::size_t size) {
     if (old.named || !MakeTemporaryFile(process, error == 0, old, file)) {
         return RewriteInPlace(bytes, size);
     }
-    return Replace(file, error == 0, bytes, size);
+    return Replace(file, bytes, size);
 }
 
-bool ReplacementFile::Replace(Handle file, bool found, const char* bytes, std::size_t size) {
+bool ReplacementFile::Replace(Handle file, const char* bytes, std::size_t size) {
     Error error = WriteAll(file, bytes, size);
     error = error != 0 ? error : Sync(file);
     const Error closed = g_calls.close(file);
@@ -134,7 +134,7 @@ bool ReplacementFile::Replace(Handle file, bool found, const char* bytes, std::s
         return false;
     }
     for (std::size_t retry = 0;; ++retry) {
-        error = PutInPlace(found);
+        error = g_calls.replace(m_temporaryPath, m_target);
         if (error == 0) {
             m_temporaryPath[0] = '\0';
             return true;
@@ -150,46 +150,13 @@ bool ReplacementFile::Replace(Handle file, bool found, const char* bytes, std::s
     return RewriteInPlace(bytes, size);
 }
 
-// The system's own replacement keeps more of the old file, where the system has one and there is
-// an old file; a plain replacement does the rest.
-ReplacementFile::Error ReplacementFile::PutInPlace(bool found) {
-    if (!found) {
-        return g_calls.replace(m_temporaryPath, m_target);
-    }
-    const Error error = g_calls.replaceKeeping(m_temporaryPath, m_target, m_asidePath);
-    if (error == kErrorUnsupported || error == kErrorNotFound) {
-        return g_calls.replace(m_temporaryPath, m_target);
-    }
-    if (error == 0) {
-        g_calls.remove(m_asidePath);
-        return 0;
-    }
-    char target[kPathSize];
-    Attributes ignored;
-    if (g_calls.find(m_target, target, &ignored) != kErrorNotFound) {
-        return error; // each file kept its name
-    }
-    // It stopped with the old file aside: the new one takes the name, or the old one goes back.
-    const Error moved = g_calls.replace(m_temporaryPath, m_target);
-    if (moved == 0) {
-        g_calls.remove(m_asidePath);
-    } else {
-        g_calls.replace(m_asidePath, m_target);
-    }
-    return moved;
-}
-
 bool ReplacementFile::MakeTemporaryFile(unsigned long process, bool found, const Attributes& old,
                                         Handle& file) {
     for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
         char candidate[kPathSize];
         const int length = std::snprintf(candidate, sizeof candidate, "%s%s%lu.%u", m_target,
                                          kTemporaryMark, process, attempt);
-        // The system's replacement moves the old file to a name the clean-up also knows.
-        const int asideLength =
-            std::snprintf(m_asidePath, sizeof m_asidePath, "%s%s%lu.%u", m_target, kTemporaryMark,
-                          process, attempt + kTemporaryAttempts);
-        if (length < 0 || asideLength < 0 || static_cast<std::size_t>(asideLength) >= kPathSize) {
+        if (length < 0 || static_cast<std::size_t>(length) >= sizeof candidate) {
             return false;
         }
         const Error error = g_calls.createNew(candidate, &file);
@@ -202,7 +169,7 @@ bool ReplacementFile::MakeTemporaryFile(unsigned long process, bool found, const
         std::memcpy(m_temporaryPath, candidate, static_cast<std::size_t>(length) + 1);
         // The new file keeps what the player set on the old one; where it cannot, the old file
         // is rewritten in place, which keeps it by nature.
-        if (found && g_calls.setAttributes(m_temporaryPath, old) != 0) {
+        if (found && g_calls.setAttributes(m_temporaryPath, m_target, old) != 0) {
             g_calls.close(file);
             RemoveTemporaryFile();
             return false;

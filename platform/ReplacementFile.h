@@ -56,12 +56,8 @@ public:
         Error (*sync)(Handle file);
         Error (*close)(Handle file);
         Error (*replace)(const char* from, const char* to);
-        // The system's own replacement, which keeps more of the old file (on Windows NT its
-        // permissions, named streams and creation time), moving it to aside on the way. Where it
-        // fails, each file keeps its name, or the old one is left at aside and the new one under
-        // its own. Answers the unsupported error where the system has none.
-        Error (*replaceKeeping)(const char* from, const char* to, const char* aside);
-        Error (*setAttributes)(const char* path, const Attributes& attributes);
+        // Gives the file at path what the old file at from has that a plain rewrite would keep.
+        Error (*setAttributes)(const char* path, const char* from, const Attributes& attributes);
         Error (*remove)(const char* path);
         // Calls found with the rest of each name in the folder that begins with the prefix's last
         // component, the prefix being a path.
@@ -78,8 +74,7 @@ private:
     // false, with nothing left, when none can be made.
     bool MakeTemporaryFile(unsigned long process, bool found, const Attributes& old, Handle& file);
     // Writes the temporary file and puts it in the file's place.
-    bool Replace(Handle file, bool found, const char* bytes, std::size_t size);
-    Error PutInPlace(bool found);
+    bool Replace(Handle file, const char* bytes, std::size_t size);
     bool RewriteInPlace(const char* bytes, std::size_t size) const;
     void RemoveAbandonedTemporaryFiles(unsigned long process) const;
     void RemoveTemporaryFile();
@@ -87,7 +82,6 @@ private:
     char m_path[kPathSize] = "";          // empty when the path did not fit
     char m_target[kPathSize] = "";        // the file the path names, past every link
     char m_temporaryPath[kPathSize] = ""; // empty once there is no temporary file to remove
-    char m_asidePath[kPathSize] = "";     // where the system's replacement moves the old file
 };
 
 } // namespace platform

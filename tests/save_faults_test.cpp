@@ -21,8 +21,7 @@ constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENI
                         kNameTooLong = ERROR_FILENAME_EXCED_RANGE, kIoError = ERROR_IO_DEVICE,
                         kInUse = ERROR_SHARING_VIOLATION, kUnsupported = ERROR_CALL_NOT_IMPLEMENTED,
                         kMapped = ERROR_USER_MAPPED_FILE, kQuota = ERROR_HANDLE_DISK_FULL,
-                        kNoSync = ERROR_INVALID_FUNCTION,
-                        kNotMoved = ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+                        kNoSync = ERROR_INVALID_FUNCTION;
 #else
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,8 +32,7 @@ constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENI
 using Scratch = TemporaryDirectory;
 constexpr unsigned long kExists = EEXIST, kDenied = EACCES, kGone = ENOENT, kFull = ENOSPC,
                         kNameTooLong = ENAMETOOLONG, kIoError = EIO, kInUse = EBUSY,
-                        kUnsupported = ENOSYS, kMapped = ETXTBSY, kQuota = EDQUOT, kNoSync = EINVAL,
-                        kNotMoved = EXDEV;
+                        kUnsupported = ENOSYS, kMapped = ETXTBSY, kQuota = EDQUOT, kNoSync = EINVAL;
 #endif
 
 namespace {
@@ -43,7 +41,7 @@ namespace fs = std::filesystem;
 using Calls = platform::ReplacementFile::SystemCalls;
 
 // clang-format off
-enum Call { kFind, kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kKeeping, kAttributes, kRemove };
+enum Call { kFind, kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kAttributes, kRemove };
 // clang-format on
 
 // Calls first to first + count - 1 of one system call, counted from 1, answer error.
@@ -58,9 +56,8 @@ const Calls g_real = platform::ReplacementFile::Calls();
 // The save takes itself for this process, which runs as its own would; the test's own process,
 // which runs too, is then another launcher's.
 constexpr unsigned long kSaver = 4000000002;
-// Errors with an effect of their own: a write that takes half the bytes, and the system's
-// replacement stopping with the old file aside.
-constexpr unsigned long kHalf = 1u << 30, kAside = kHalf + 1;
+// An error with an effect of its own: the write takes half the bytes.
+constexpr unsigned long kHalf = 1u << 30;
 
 // Answers the error of a fault that names the call; a failed close still lets the file go.
 template <auto member, Call call, typename... Args> unsigned long Faulty(Args... args) {
@@ -72,16 +69,12 @@ template <auto member, Call call, typename... Args> unsigned long Faulty(Args...
                 return fault.error == kHalf
                            ? g_real.write(file, offset, bytes, (size + 1) / 2, written)
                            : fault.error;
-            } else if constexpr (call == kKeeping) {
-                const auto [from, to, aside] = std::tuple(args...);
-                return fault.error == kAside ? (g_real.replace(to, aside), fault.error)
-                                             : fault.error;
             }
             return call == kClose ? ((g_real.*member)(args...), fault.error) : fault.error;
         }
     }
     const unsigned long error = (g_real.*member)(args...);
-    if constexpr (call == kReplace || call == kKeeping) {
+    if constexpr (call == kReplace) {
         const std::string from = std::get<0>(std::tuple(args...));
         g_replaced |= error == 0 && from.substr(from.size() - 2) == ".0";
     }
@@ -101,7 +94,6 @@ bool SaveWith(const std::vector<Fault>& faults) {
     calls.sync = &Faulty<&Calls::sync, kSync>;
     calls.close = &Faulty<&Calls::close, kClose>;
     calls.replace = &Faulty<&Calls::replace, kReplace>;
-    calls.replaceKeeping = &Faulty<&Calls::replaceKeeping, kKeeping>;
     calls.setAttributes = &Faulty<&Calls::setAttributes, kAttributes>;
     calls.remove = &Faulty<&Calls::remove, kRemove>;
     calls.currentProcess = [] { return kSaver; };
@@ -184,20 +176,17 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         {kReplaced, 0, "sync unsupported", "", {{kSync, 1, 9, kNoSync}}},
         {kOld, 0, "sync: I/O error", "", {{kSync, 1, 1, kIoError}}},
         {kOld, 0, "close: I/O error", "", {{kClose, 1, 1, kIoError}}},
-        {kReplaced, 10, "in use once", "", {{kKeeping, 1, 1, kInUse}}},
-        {kReplaced, 1000, "in use 7 times", "", {{kKeeping, 1, 7, kInUse}}},
-        {kInPlace, 1000, "in use 30 times", "", {{kKeeping, 1, 30, kInUse}}},
-        {kInPlace, 0, "no replacement (Windows 95)", "", {{kKeeping, 1, 1, kUnsupported}, {kReplace, 1, 1, kUnsupported}}},
-        {kReplaced, 0, "none that keeps more (Windows 98)", "", {{kKeeping, 1, 1, kUnsupported}}},
-        {kInPlace, 0, "replacement refused", "", {{kKeeping, 1, 1, kNotMoved}}},
-        {kReplaced, 0, "replacement stops, the old file aside", "", {{kKeeping, 1, 1, kAside}}},
-        {kInPlace, 0, "... the new one cannot follow", "", {{kKeeping, 1, 1, kAside}, {kReplace, 1, 1, kIoError}}},
+        {kReplaced, 10, "in use once", "", {{kReplace, 1, 1, kInUse}}},
+        {kReplaced, 1000, "in use 7 times", "", {{kReplace, 1, 7, kInUse}}},
+        {kInPlace, 1000, "in use 30 times", "", {{kReplace, 1, 30, kInUse}}},
+        {kInPlace, 0, "no replacement (Windows 95)", "", {{kReplace, 1, 1, kUnsupported}}},
+        {kInPlace, 0, "replacement: disk full", "", {{kReplace, 1, 1, kFull}}},
         {kOld, 0, "open refused", "", {{kCreate, 1, 1, kDenied}, {kOpen, 1, 1, kDenied}}},
         {kOld, 0, "length refused", "", {{kCreate, 1, 1, kDenied}, {kSetLength, 1, 1, kMapped}}},
-        {kOld, 1000, "held, disk full", "", {{kKeeping, 1, 30, kInUse}, {kSetLength, 1, 1, kFull}}},
-        {kTorn, 1000, "held, write fails", "", {{kKeeping, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
+        {kOld, 1000, "held, disk full", "", {{kReplace, 1, 30, kInUse}, {kSetLength, 1, 1, kFull}}},
+        {kTorn, 1000, "held, write fails", "", {{kReplace, 1, 30, kInUse}, {kWrite, 2, 1, kIoError}}},
         // The temporary file stays; the first removal was the ended launcher's file.
-        {kInPlace, 0, "removal refused", "", {{kKeeping, 1, 1, kFull}, {kRemove, 2, 1, kDenied}}},
+        {kInPlace, 0, "removal refused", "", {{kReplace, 1, 1, kFull}, {kRemove, 2, 1, kDenied}}},
     };
     // clang-format on
     // Longer than the new content, so that an in-place rewrite must cut it.

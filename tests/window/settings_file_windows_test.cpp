@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <cstdint>
 #include <string>
 
@@ -29,6 +32,20 @@ std::uint64_t FileIdentity(const char* path) {
     ::GetFileInformationByHandle(file, &information);
     ::CloseHandle(file);
     return std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow;
+}
+
+// The file's permissions as text; under Wine, those its Unix mode stands for.
+std::string Permissions(const char* path) {
+    PSECURITY_DESCRIPTOR security = nullptr;
+    char* text = nullptr;
+    ::GetNamedSecurityInfoA(path, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                            nullptr, nullptr, &security);
+    ::ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
+    const std::string permissions = text ? text : "(none)";
+    ::LocalFree(text);
+    ::LocalFree(security);
+    return permissions;
 }
 
 // A scratch folder that is the working directory while the test runs.
@@ -92,8 +109,15 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFileBytes(kSettingsFileName, kOldFile);
+        // Everyone may do anything: permissions no new file gets, which a replacement must keep.
+        PSECURITY_DESCRIPTOR everyone = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            "D:P(A;;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
+        ASSERT_TRUE(::SetFileSecurityA(kSettingsFileName, DACL_SECURITY_INFORMATION, everyone));
+        ::LocalFree(everyone);
         ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, c.before));
         const std::uint64_t identity = FileIdentity(kSettingsFileName);
+        const std::string permissions = Permissions(kSettingsFileName);
         const HANDLE held = c.heldSharing == 0
                                 ? nullptr
                                 : ::CreateFileA(kSettingsFileName, c.heldAccess, c.heldSharing,
@@ -106,6 +130,7 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         EXPECT_EQ(ReadFileBytes(kSettingsFileName), c.outcome == kFailed ? kOldFile : kNewFile);
         EXPECT_EQ(FileIdentity(kSettingsFileName) == identity, c.outcome != kReplaced)
             << "replaced";
+        EXPECT_EQ(Permissions(kSettingsFileName), permissions);
         // Only a replacement sets the backup mark itself; Windows sets it on any write too.
         const DWORD backup = c.outcome == kReplaced ? 0 : kArchive;
         EXPECT_EQ(::GetFileAttributesA(kSettingsFileName) | backup, c.after | backup);
