@@ -106,9 +106,9 @@ ScratchWorkingDirectory::~ScratchWorkingDirectory() {
     ::SetCurrentDirectoryA(m_previous);
 }
 
-LauncherProcess::LauncherProcess(const std::string& workingDirectory) {
-    // The stand-in game must not wait for a person to read what it received.
-    ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", "1");
+LauncherProcess::LauncherProcess(const std::string& workingDirectory, bool gamesStay) {
+    // The stand-in game must not wait for a person to read what it received, unless asked to.
+    ::SetEnvironmentVariableA("ZTLV_STAND_IN_QUIET", gamesStay ? nullptr : "1");
     // Wine starts its desktop process for the first program to ask for the desktop: asked here, it
     // is the test's, never a process in a launcher's job.
     ::GetDesktopWindow();

@@ -68,7 +68,8 @@ private:
 // as the player's mouse and keyboard would drive it. Every wait times out instead of hanging.
 class LauncherProcess {
 public:
-    explicit LauncherProcess(const std::string& workingDirectory);
+    // The games it starts show what they received and run until that is dismissed, where asked.
+    explicit LauncherProcess(const std::string& workingDirectory, bool gamesStay = false);
     ~LauncherProcess(); // ends the program if a test left it running
     LauncherProcess(const LauncherProcess&) = delete;
     LauncherProcess& operator=(const LauncherProcess&) = delete;

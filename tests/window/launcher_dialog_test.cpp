@@ -48,10 +48,11 @@ private:
 class LauncherDialog : public ::testing::Test {
 protected:
     // Starts the launcher on a settings file with the stand-in games installed beside it.
-    LauncherProcess& Start(const std::string& settings = ExampleSettings()) {
+    LauncherProcess& Start(const std::string& settings = ExampleSettings(),
+                           bool gamesStay = false) {
         m_folder.InstallStandInGames();
         WriteFileBytes(Settings(), settings);
-        m_launcher = std::make_unique<LauncherProcess>(m_folder.Path());
+        m_launcher = std::make_unique<LauncherProcess>(m_folder.Path(), gamesStay);
         m_launcher->Dialog();
         return *m_launcher;
     }
@@ -166,8 +167,12 @@ TEST_F(LauncherDialog, NonIntegerStopsTheExchangeAtItsBox) {
     }
 }
 
+// The game gets the launcher's environment, and the launcher gives way to it: it has ended while
+// the game still runs.
 TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
-    LauncherProcess& launcher = Start();
+    ::SetEnvironmentVariableA("ZTLV_TEST_VARIABLE", "the launcher's own");
+    LauncherProcess& launcher = Start(ExampleSettings(), true);
+    ::SetEnvironmentVariableA("ZTLV_TEST_VARIABLE", nullptr);
     launcher.Click(IDC_NO_MUSIC);
     launcher.Click(IDC_PLAY_ZERBS3D);
 
@@ -177,7 +182,12 @@ TEST_F(LauncherDialog, PlayZerbs3DSavesThenStartsTheGameInPlaceOfTheLauncher) {
               "bin\\Zerbs3D.exe /W 1024 /H 768 /REFRESH 60 /WIN /NOMUSIC");
     EXPECT_EQ(RecordField(record, "argument 1"), "/W") << "the game splits its command line itself";
     EXPECT_EQ(RecordField(record, "working directory"), m_folder / "Zerbs 3D");
-    EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end";
+    EXPECT_NE(record.find("\nenvironment: ZTLV_TEST_VARIABLE=the launcher's own"),
+              std::string::npos);
+    HWND game = nullptr;
+    EXPECT_TRUE(PollUntil(10000, [&] { return (game = ::FindWindowA(nullptr, "Stand-in game")); }));
+    EXPECT_TRUE(launcher.WaitForExit()) << "the launcher process must end while the game runs";
+    ::PostMessageA(game, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(ReadFileBytes(Settings()), kExampleWithNoMusic);
 }
 
@@ -341,18 +351,19 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
     }
 }
 
+// Closing reads no box: a bad number in one neither shows its message nor keeps the window open.
 TEST_F(LauncherDialog, ClosingWithoutPlayLeavesTheSettingsFileUntouched) {
     const std::string untouched = "Zerbs 3D\nZerbs Tolvane\n800\n100\n75\n";
-    {
-        LauncherProcess& launcher = Start(untouched);
-        ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
-        EXPECT_TRUE(launcher.WaitForExit());
-    }
-    {
+    for (const bool escape : {false, true}) {
         LauncherProcess& launcher = Start(untouched);
         launcher.MoveFocusTo(IDC_NO_SOUNDS);
-        launcher.Press(VK_ESCAPE);
-        EXPECT_TRUE(launcher.WaitForExit());
+        launcher.SetText(IDC_HEIGHT, "abc");
+        if (escape) {
+            launcher.Press(VK_ESCAPE);
+        } else {
+            ::PostMessageA(launcher.Dialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        }
+        EXPECT_TRUE(launcher.WaitForExit()) << (escape ? "Escape" : "the close box");
     }
     EXPECT_EQ(ReadFileBytes(Settings()), untouched);
     EXPECT_TRUE(WaitForGameRecord(m_folder / "Zerbs 3D", 0).empty());

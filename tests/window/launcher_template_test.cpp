@@ -223,6 +223,17 @@ TEST_F(LauncherTemplate, AboutBoxMatchesItsTemplate) {
           Units(147, 215, 32, 14)},
          {0xFFFF, "Static", kLabel, 0, nullptr, Units(7, 212, 123, 17)}},
         m_units);
+    // The credits name the version that the program file's version block gives.
+    const std::string program = WindowsPath(ZTLV_LAUNCHER_EXE);
+    std::vector<char> block(::GetFileVersionInfoSizeA(program.c_str(), nullptr));
+    char* version = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(
+        ::GetFileVersionInfoA(program.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) &&
+        ::VerQueryValueA(block.data(), "\\StringFileInfo\\040904b0\\FileVersion",
+                         reinterpret_cast<void**>(&version), &length));
+    const std::string credits = WindowText(::GetWindow(::GetWindow(about, GW_CHILD), GW_HWNDNEXT));
+    EXPECT_EQ(credits.find(std::string("ZTLV Launcher ") + version + " "), 0u) << credits;
     const std::string addresses = WindowText(::GetWindow(::GetDlgItem(about, IDOK), GW_HWNDNEXT));
     EXPECT_NE(addresses.find("https://"), std::string::npos);
     EXPECT_NE(addresses.find('\n'), std::string::npos) << "one address per line";

@@ -147,7 +147,8 @@ LRESULT CALLBACK CountIconErases(HWND window, UINT message, WPARAM wParam, LPARA
 TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
     SettingsInScratchFolder directory;
     PaintProbe dialog;
-    const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    // Icon group 144, the one the program file shows: the window must show it too.
+    const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(144));
     ASSERT_NE(icon, nullptr);
     const IconPixels reference = DrawReference(icon);
 
@@ -205,9 +206,12 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
 }
 
 // The icon a message box shows, read from its live window (the icon's id is 20 on Windows, 1088
-// under Wine), then dismisses it; null for none.
+// under Wine), then dismisses it; null for none. The box must be modal over the launcher.
 HICON ShownIcon(HWND box) {
     EXPECT_NE(box, nullptr) << "no message box appeared";
+    const HWND owner = ::GetWindow(box, GW_OWNER);
+    EXPECT_EQ(owner, FindProcessWindow(::GetCurrentProcessId(), "ZTLV/Z3D Launcher", false));
+    EXPECT_TRUE(owner && !::IsWindowEnabled(owner)) << "modal over the launcher";
     const HWND control = ::GetDlgItem(box, 1088) ? ::GetDlgItem(box, 1088) : ::GetDlgItem(box, 20);
     const LRESULT icon =
         control && ::IsWindowVisible(control) ? ::SendMessageA(control, STM_GETICON, 0, 0) : 0;
@@ -264,6 +268,7 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
         ::GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
         EXPECT_STREQ(text, "&About ZTLV Launcher...");
         EXPECT_EQ(::GetMenuItemID(menu, count - 1), UINT{IDM_ABOUT});
+        EXPECT_EQ(::GetMenuState(menu, IDM_ABOUT, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED), 0u);
     });
 }
 
@@ -297,12 +302,28 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
                 << "back to the launcher";
         }
 
-        // Handled at once, with no modal box to wait for: 0x0020 is not the About command.
-        EXPECT_NE(
-            ::SendMessageTimeoutA(launcher, WM_SYSCOMMAND, 0x0020, 0, SMTO_NORMAL, 5000, nullptr),
-            0);
-        EXPECT_EQ(FindProcessWindow(::GetCurrentProcessId(), "About ZTLV Launcher", false),
-                  nullptr);
+        // The system's own commands do their own work, never the About box's; 0x0020 is not the
+        // About command either. Move, a title-bar drag's Move and Size wait in their loop until
+        // Escape (Wine offers Size even to a window of fixed size).
+        const DWORD thread = ::GetWindowThreadProcessId(launcher, nullptr);
+        for (const int command :
+             {SC_MOVE, SC_MOVE | HTCAPTION, SC_SIZE, SC_MINIMIZE, SC_RESTORE, 0x0020}) {
+            SCOPED_TRACE("command " + std::to_string(command));
+            ::PostMessageA(launcher, WM_SYSCOMMAND, command, 0);
+            GUITHREADINFO moving = {};
+            moving.cbSize = sizeof moving;
+            const bool loop = PollUntil(1000, [&] {
+                return ::GetGUIThreadInfo(thread, &moving) && (moving.flags & GUI_INMOVESIZE);
+            });
+            EXPECT_EQ(loop,
+                      command == SC_MOVE || command == (SC_MOVE | HTCAPTION) || command == SC_SIZE);
+            if (loop) {
+                ::PostMessageA(launcher, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            }
+            EXPECT_EQ(::IsIconic(launcher) != 0, command == SC_MINIMIZE);
+            EXPECT_EQ(FindProcessWindow(::GetCurrentProcessId(), "About ZTLV Launcher", false),
+                      nullptr);
+        }
     });
 }
 
