@@ -272,6 +272,13 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutEntry) {
     });
 }
 
+// True while the thread runs the system's loop that moves or sizes a window.
+bool InMoveOrSize(DWORD thread) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE);
+}
+
 // The launcher as the application runs it: its main window.
 class MainLauncherDialog : public CLauncherDialog {
 public:
@@ -310,15 +317,12 @@ TEST(AboutBox, OpensForItsCommandAndClosesWithOKOrEscape) {
              {SC_MOVE, SC_MOVE | HTCAPTION, SC_SIZE, SC_MINIMIZE, SC_RESTORE, 0x0020}) {
             SCOPED_TRACE("command " + std::to_string(command));
             ::PostMessageA(launcher, WM_SYSCOMMAND, command, 0);
-            GUITHREADINFO moving = {};
-            moving.cbSize = sizeof moving;
-            const bool loop = PollUntil(1000, [&] {
-                return ::GetGUIThreadInfo(thread, &moving) && (moving.flags & GUI_INMOVESIZE);
-            });
+            const bool loop = PollUntil(1000, [thread] { return InMoveOrSize(thread); });
             EXPECT_EQ(loop,
                       command == SC_MOVE || command == (SC_MOVE | HTCAPTION) || command == SC_SIZE);
             if (loop) {
                 ::PostMessageA(launcher, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+                EXPECT_TRUE(PollUntil(1000, [thread] { return !InMoveOrSize(thread); }));
             }
             EXPECT_EQ(::IsIconic(launcher) != 0, command == SC_MINIMIZE);
             EXPECT_EQ(FindProcessWindow(::GetCurrentProcessId(), "About ZTLV Launcher", false),
