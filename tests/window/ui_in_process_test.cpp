@@ -147,7 +147,8 @@ LRESULT CALLBACK CountIconErases(HWND window, UINT message, WPARAM wParam, LPARA
 TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
     SettingsInScratchFolder directory;
     PaintProbe dialog;
-    // Icon group 144, the one the program file shows: the window must show it too.
+    // Icon group 144, the one the program file shows: the window must show it too. Group 145
+    // draws alike but for its missing 16-colour image, so the two are told apart by handle.
     const HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(144));
     ASSERT_NE(icon, nullptr);
     const IconPixels reference = DrawReference(icon);
@@ -197,7 +198,7 @@ TEST(LauncherPaint, MinimizedWindowPaintsAndDragsItsIcon) {
         EXPECT_GE(g_iconErases, 1);
         // Dragged, it shows the window's icon.
         const LRESULT dragged = ::SendMessageA(window, WM_QUERYDRAGICON, 0, 0);
-        EXPECT_NE(dragged, 0);
+        EXPECT_EQ(dragged, reinterpret_cast<LRESULT>(icon)) << "icon group 144 itself";
         EXPECT_EQ(dragged, ::SendMessageA(window, WM_GETICON, ICON_BIG, 0));
         EXPECT_EQ(dragged, ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
         ::ShowWindow(window, SW_RESTORE);
