@@ -6,6 +6,7 @@
 #include "platform/IntegerText.h"
 #include "platform/ReplacementFile.h"
 #include "platform/TextBuffer.h"
+#include "platform/UnicodeText.h"
 
 char g_zerbs3DDirectory[kSettingsLineSize];
 char g_tolvaneDirectory[kSettingsLineSize];
@@ -32,29 +33,43 @@ constexpr BOOL LaunchSettings::*kOptionLines[] = {
     &LaunchSettings::m_invertZerbs,
 };
 
-// Windows opens the file in text mode, which folds CR LF into one '\n' and ends the file at the
-// first Ctrl-Z byte. Elsewhere the same is done here, so a settings file reads alike on both; a
-// lone CR stays an ordinary byte.
-int GetTextByte(std::FILE* stream) {
-    int byte = std::getc(stream);
-#ifndef _WIN32
+// Where the reader takes its bytes: an open stream, or, for a file in a form of Unicode, its text
+// converted to the ANSI code page.
+struct Input {
+    std::FILE* stream;
+    const char* text = nullptr;
+    std::size_t size = 0, at = 0;
+};
+
+int NextByte(Input& input) {
+    if (input.stream) {
+        return std::getc(input.stream);
+    }
+    return input.at < input.size ? static_cast<unsigned char>(input.text[input.at++]) : EOF;
+}
+
+// The file is read as bytes, and read as Windows' text mode would read it, on every build: CR LF
+// folds into one '\n', the first Ctrl-Z byte ends the file, and a lone CR is an ordinary byte.
+// Text mode itself would also fold the bytes of UTF-16 characters.
+int GetTextByte(Input& input) {
     constexpr int kCtrlZ = 0x1A;
+    const int byte = NextByte(input);
     if (byte == kCtrlZ) {
-        // Every later read must find the end too, so the rest of the stream is passed over.
-        while (std::getc(stream) != EOF) {
+        // Every later read must find the end too, so the rest of the input is passed over.
+        while (NextByte(input) != EOF) {
         }
         return EOF;
     }
     if (byte == '\r') {
-        const int next = std::getc(stream);
+        const int next = NextByte(input);
         if (next == '\n') {
             return '\n';
         }
         if (next != EOF) {
-            std::ungetc(next, stream);
+            input.stream ? static_cast<void>(std::ungetc(next, input.stream))
+                         : static_cast<void>(--input.at);
         }
     }
-#endif
     return byte;
 }
 
@@ -64,10 +79,10 @@ struct LinePiece {
 };
 
 // Reads up to and including the next line end, at most kLinePieceBytes bytes, and NUL-terminates.
-LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], std::FILE* stream) {
+LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], Input& input) {
     std::size_t length = 0;
     while (length < kLinePieceBytes) {
-        const int byte = GetTextByte(stream);
+        const int byte = GetTextByte(input);
         if (byte == EOF) {
             piece[length] = '\0';
             return {length, true};
@@ -79,6 +94,82 @@ LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], std::FILE* stream) {
     }
     piece[length] = '\0';
     return {length, false};
+}
+
+bool ReadLine(char (&buffer)[kSettingsLineSize], Input& input) {
+    char piece[kSettingsLineSize];
+    LinePiece read;
+    do {
+        read = ReadLinePiece(piece, input);
+        if (read.length == 0) {
+            return false;
+        }
+    } while (piece[0] == ';');
+
+    // The last byte is the line end, or the 510th byte of an over-long line's piece. A last line
+    // cut off by the end of the file has no line end and keeps all of its bytes.
+    const std::size_t textLength = std::strlen(piece);
+    if (textLength > 0 && !read.cutByEnd) {
+        piece[textLength - 1] = '\0';
+    }
+    std::memcpy(buffer, piece, std::strlen(piece) + 1);
+    return true;
+}
+
+void ReadValues(Input& input, LaunchSettings& settings) {
+    if (!ReadLine(g_zerbs3DDirectory, input) || !ReadLine(g_tolvaneDirectory, input)) {
+        return;
+    }
+    char line[kSettingsLineSize];
+    for (int LaunchSettings::*number : kNumberLines) {
+        if (!ReadLine(line, input)) {
+            return;
+        }
+        settings.*number = platform::ParseIntegerSaturating(line);
+    }
+    for (BOOL LaunchSettings::*option : kOptionLines) {
+        if (!ReadLine(line, input)) {
+            return;
+        }
+        settings.*option = std::strcmp(line, "FALSE") != 0;
+    }
+    if (ReadLine(line, input)) {
+        settings.m_advancedSwitches = line;
+    }
+}
+
+enum class Form { kAnsi, kUnicode, kUnicodeAnsiLacks };
+
+// Reads a file that begins with a byte-order mark whole, mark and all, and appends its text in the
+// ANSI code page. A file without a mark is left at its start, to be read as it stands.
+Form ReadAsAnsi(std::FILE* stream, platform::TextBuffer& ansi) {
+    char start[3];
+    const std::size_t begun = std::fread(start, 1, sizeof start, stream);
+    if (platform::ByteOrderMarkLength(start, begun) == 0) {
+        std::rewind(stream);
+        return Form::kAnsi;
+    }
+    platform::TextBuffer marked;
+    marked.Append(start, begun);
+    char chunk[4096];
+    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
+        marked.Append(chunk, read);
+    }
+    const bool exact = marked.Complete() && !std::ferror(stream) &&
+                       platform::AppendAsAnsi(ansi, marked.Data(), marked.Size());
+    return exact ? Form::kUnicode : Form::kUnicodeAnsiLacks;
+}
+
+// The settings file holds a character the ANSI code page cannot write, which a save would lose.
+bool HoldsTextAnsiLacks() {
+    std::FILE* stream = std::fopen(kSettingsFileName, "rb");
+    if (!stream) {
+        return false;
+    }
+    platform::TextBuffer ansi;
+    const bool lacks = ReadAsAnsi(stream, ansi) == Form::kUnicodeAnsiLacks;
+    std::fclose(stream);
+    return lacks;
 }
 
 // Writes text byte for byte and ends the line. Without text mode, a CR ending the text would merge
@@ -97,46 +188,15 @@ void WriteLine(platform::TextBuffer& text, const char* line) {
 } // namespace
 
 bool ReadSettingsLine(char (&buffer)[kSettingsLineSize], std::FILE* stream) {
-    char piece[kSettingsLineSize];
-    LinePiece read;
-    do {
-        read = ReadLinePiece(piece, stream);
-        if (read.length == 0) {
-            return false;
-        }
-    } while (piece[0] == ';');
-
-    // The last byte is the line end, or the 510th byte of an over-long line's piece. A last line
-    // cut off by the end of the file has no line end and keeps all of its bytes.
-    const std::size_t textLength = std::strlen(piece);
-    if (textLength > 0 && !read.cutByEnd) {
-        piece[textLength - 1] = '\0';
-    }
-    std::memcpy(buffer, piece, std::strlen(piece) + 1);
-    return true;
+    Input input{stream};
+    return ReadLine(buffer, input);
 }
 
 void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
-    if (!ReadSettingsLine(g_zerbs3DDirectory, stream) ||
-        !ReadSettingsLine(g_tolvaneDirectory, stream)) {
-        return;
-    }
-    char line[kSettingsLineSize];
-    for (int LaunchSettings::*number : kNumberLines) {
-        if (!ReadSettingsLine(line, stream)) {
-            return;
-        }
-        settings.*number = platform::ParseIntegerSaturating(line);
-    }
-    for (BOOL LaunchSettings::*option : kOptionLines) {
-        if (!ReadSettingsLine(line, stream)) {
-            return;
-        }
-        settings.*option = std::strcmp(line, "FALSE") != 0;
-    }
-    if (ReadSettingsLine(line, stream)) {
-        settings.m_advancedSwitches = line;
-    }
+    platform::TextBuffer ansi;
+    Input input{ReadAsAnsi(stream, ansi) == Form::kAnsi ? stream : nullptr, ansi.Data(),
+                ansi.Size()};
+    ReadValues(input, settings);
 }
 
 void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings) {
@@ -154,7 +214,7 @@ void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings) {
 }
 
 bool LoadSettings(LaunchSettings& settings) {
-    std::FILE* stream = std::fopen(kSettingsFileName, "r");
+    std::FILE* stream = std::fopen(kSettingsFileName, "rb");
     if (!stream) {
         return false;
     }
@@ -164,6 +224,9 @@ bool LoadSettings(LaunchSettings& settings) {
 }
 
 bool SaveSettings(const LaunchSettings& settings) {
+    if (HoldsTextAnsiLacks()) {
+        return false;
+    }
     platform::TextBuffer text;
     WriteSettings(text, settings);
     return text.Complete() &&

@@ -42,8 +42,10 @@ extern const char kSettingsFileName[];
 // byte ';'). Returns false, leaving buffer as it was, when the stream ends before a value line.
 bool ReadSettingsLine(char (&buffer)[kSettingsLineSize], std::FILE* stream);
 
-// Reads the thirteen values from an open stream. Reading stops at the end of the stream; values
-// not reached keep what they held.
+// Reads the thirteen values from a stream opened on a file's bytes. A file that begins with a
+// byte-order mark (UTF-8, or UTF-16 in either byte order) is read as its text in the ANSI code
+// page, a character it cannot write read as '?'. Reading stops at the end of the stream; values not
+// reached keep what they held.
 void ReadSettings(std::FILE* stream, LaunchSettings& settings);
 
 // Writes the thirteen values and two empty lines as the settings file's text.
@@ -54,5 +56,7 @@ bool LoadSettings(LaunchSettings& settings);
 
 // Replaces the settings file with the current values, through any link to it. True exactly when
 // the file holds the new values. False when they could not be written completely: the old file
-// is then byte for byte as it was, except where an in-place rewrite failed after it began.
+// is then byte for byte as it was, except where an in-place rewrite failed after it began. False
+// too, the file untouched, where it holds a character the ANSI code page cannot write, which a
+// save would lose.
 bool SaveSettings(const LaunchSettings& settings);

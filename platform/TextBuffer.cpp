@@ -31,18 +31,23 @@ void TextBuffer::Write(const char* text) {
     }
 }
 
-// A file's text is written in a few dozen pieces, so each one simply grows the storage.
+// The storage at least doubles as it grows, so text appended a character at a time costs no more
+// than text appended whole.
 void TextBuffer::Append(const char* bytes, std::size_t size) {
-    if (size == 0) {
+    if (size == 0 || !m_complete) {
         return;
     }
-    char* grown = m_complete ? static_cast<char*>(std::realloc(m_bytes, m_size + size)) : nullptr;
-    if (!grown) {
-        m_complete = false;
-        return;
+    if (size > m_capacity - m_size) {
+        const std::size_t capacity = m_size + (size > m_capacity ? size : m_capacity);
+        char* const grown = static_cast<char*>(std::realloc(m_bytes, capacity));
+        if (!grown) {
+            m_complete = false;
+            return;
+        }
+        m_bytes = grown;
+        m_capacity = capacity;
     }
-    std::memcpy(grown + m_size, bytes, size);
-    m_bytes = grown;
+    std::memcpy(m_bytes + m_size, bytes, size);
     m_size += size;
 }
 

@@ -15,6 +15,8 @@ public:
     TextBuffer& operator=(const TextBuffer&) = delete;
 
     void Write(const char* text);
+    // Appends bytes as they are, line ends untranslated.
+    void Append(const char* bytes, std::size_t size);
 
     const char* Data() const { return m_bytes; }
     std::size_t Size() const { return m_size; }
@@ -22,10 +24,9 @@ public:
     bool Complete() const { return m_complete; }
 
 private:
-    void Append(const char* bytes, std::size_t size);
-
     char* m_bytes = nullptr;
     std::size_t m_size = 0;
+    std::size_t m_capacity = 0;
     bool m_complete = true;
 };
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "file_bytes.h"
+
 namespace {
 
 std::string Describe(const char* text) {
@@ -50,6 +52,34 @@ std::string LoadedValues() {
                            : "(no settings file)";
 }
 
+std::string ValuesAfterSave() {
+    const std::string before = ReadFileBytes(kSettingsFileName);
+    g_zerbs3DDirectory[0] = '\0';
+    g_tolvaneDirectory[0] = '\0';
+    LaunchSettings s;
+    LoadSettings(s);
+    if (SaveSettings(s)) {
+        return LoadedValues();
+    }
+    return ReadFileBytes(kSettingsFileName) == before ? "(kept)" : "(changed by a failed save)";
+}
+
+// Letters beyond English as each build's ANSI code page writes them: natively UTF-8; under Wine
+// Western European (1252), which lacks E with caron and the grinning face.
+#ifdef _WIN32
+#define ZTLV_E_ACUTE "<e9>"
+#define ZTLV_E_CARON "?"
+#define ZTLV_GRINNING_FACE "?"
+constexpr bool kAnsiLacksThem = true;
+#else
+#define ZTLV_E_ACUTE "<c3><a9>"
+#define ZTLV_E_CARON "<c4><9a>"
+#define ZTLV_GRINNING_FACE "<f0><9f><98><80>"
+constexpr bool kAnsiLacksThem = false;
+#endif
+#define ZTLV_UNICODE_VALUES                                                                        \
+    " | D:\\Zerbs Tolvane | 800 | 600 | 75 | 0 | 1 | 0 | 1 | 0 | 0 | 1 |  /X"
+
 const FixtureValues kFixtureValues[] = {
     {"blank_before_semicolon_is_a_value.ini",
      " ;not a comment | D:\\Zerbs Tolvane | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
@@ -76,5 +106,16 @@ const FixtureValues kFixtureValues[] = {
     {"nul_byte_in_line.ini", "a |  | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
     {"numbers_out_of_range.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 2147483647 | "
                                  "-2147483648 | 2147483647 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
+    {"utf8_mark_is_no_part_of_line_1.ini",
+     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
+    {"utf16le_mark_reads_as_ansi.ini",
+     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
+    {"utf16be_mark_reads_as_ansi.ini",
+     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
+    {"utf16le_letters_ansi_lacks_hold_a_ctrl_z_byte.ini",
+     "C:\\Jeux " ZTLV_E_CARON "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES " " ZTLV_GRINNING_FACE,
+     kAnsiLacksThem},
+    {"utf8_mark_then_malformed_sequences.ini",
+     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES "? ?? ??? ??", true},
 };
 const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureValues[0];

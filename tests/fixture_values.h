@@ -10,6 +10,7 @@
 struct FixtureValues {
     const char* fixture;
     const char* values;
+    bool kept = false; // the file holds a character the ANSI code page lacks, so a save leaves it
 };
 extern const FixtureValues kFixtureValues[];
 extern const std::size_t kFixtureValuesCount;
@@ -21,3 +22,7 @@ std::string DescribeValues(const char* zerbs3D, const char* tolvane, const Launc
 // Loads the settings file in the working directory into empty directories and a zeroed record and
 // describes its values.
 std::string LoadedValues();
+
+// Loads the settings file as LoadedValues does and saves what it loaded, as a Play would: the
+// values the file then loads to, or "(kept)" where the save failed and left every byte as it was.
+std::string ValuesAfterSave();

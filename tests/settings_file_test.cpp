@@ -71,6 +71,8 @@ TEST(SettingsFile, EveryFixtureLoadsToTheValuesOfItsRow) {
         TemporaryDirectory directory;
         WriteFileBytes(kSettingsFileName, ReadFileBytes(FixturePath(kFixtureValues[i].fixture)));
         EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
+        EXPECT_EQ(ValuesAfterSave(), kFixtureValues[i].kept ? "(kept)" : kFixtureValues[i].values)
+            << kFixtureValues[i].fixture << ", saved";
     }
 }
 

@@ -13,6 +13,8 @@ export WINEDEBUG=-all
 # No installer dialog for .NET or Gecko may ever wait for a person.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADER=/usr/lib/wine/wine64
+# Wine takes the ANSI code page from the locale; the tests expect Western European (1252).
+export LC_ALL=C.UTF-8
 
 xvfb_pid=""
 cleanup() {

@@ -14,6 +14,7 @@
 #include "LauncherProcess.h"
 #include "fixture_values.h"
 #include "launch/settings.h"
+#include "platform/ReplacementFile.h"
 
 namespace {
 
@@ -48,6 +49,11 @@ std::string Permissions(const char* path) {
     return permissions;
 }
 
+// What the save last gave a new file: Wine keeps no backup mark and reports every file marked, so
+// the mark is seen where the save hands it to the system.
+platform::ReplacementFile::SystemCalls g_realCalls;
+unsigned long g_givenAttributes = 0;
+
 // A scratch folder that is the working directory while the test runs.
 class SettingsFolder : public ::testing::Test {
 protected:
@@ -78,6 +84,8 @@ TEST_F(SettingsFolder, EveryFixtureLoadsToTheValuesOfItsRow) {
                        ReadFileBytes(WindowsPath(std::string(ZTLV_FIXTURE_DIR) + "/" +
                                                  kFixtureValues[i].fixture)));
         EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
+        EXPECT_EQ(ValuesAfterSave(), kFixtureValues[i].kept ? "(kept)" : kFixtureValues[i].values)
+            << kFixtureValues[i].fixture << ", saved";
     }
 }
 
@@ -106,6 +114,12 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         {"held for writing, as editors and sync tools hold it", kNormal, 0, kReadAndWrite, kInPlace,
          GENERIC_READ | GENERIC_WRITE},
     };
+    g_realCalls = platform::ReplacementFile::Calls();
+    platform::ReplacementFile::Calls().setAttributes =
+        [](const char* path, const char* from, const platform::ReplacementFile::Attributes& kept) {
+            g_givenAttributes = kept.kept;
+            return g_realCalls.setAttributes(path, from, kept);
+        };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFileBytes(kSettingsFileName, kOldFile);
@@ -134,9 +148,11 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         // Only a replacement sets the backup mark itself; Windows sets it on any write too.
         const DWORD backup = c.outcome == kReplaced ? 0 : kArchive;
         EXPECT_EQ(::GetFileAttributesA(kSettingsFileName) | backup, c.after | backup);
+        EXPECT_TRUE(c.outcome != kReplaced || g_givenAttributes == c.after) << "attributes given";
         EXPECT_EQ(Folder().Listing("ztlvlauncher.ini*"), kSettingsFileName);
         ::SetFileAttributesA(kSettingsFileName, kNormal);
     }
+    platform::ReplacementFile::Calls() = g_realCalls;
 }
 
 TEST_F(SettingsFolder, FolderInTheFilesPlaceFailsTheSaveAndLeavesNoTemporaryFile) {
