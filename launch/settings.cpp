@@ -229,6 +229,7 @@ bool SaveSettings(const LaunchSettings& settings) {
     }
     platform::TextBuffer text;
     WriteSettings(text, settings);
-    return text.Complete() &&
+    // Text that begins with a byte-order mark's bytes would read back in another form.
+    return text.Complete() && platform::ByteOrderMarkLength(text.Data(), text.Size()) == 0 &&
            platform::ReplacementFile(kSettingsFileName).Commit(text.Data(), text.Size());
 }

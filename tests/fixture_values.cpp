@@ -64,17 +64,19 @@ std::string ValuesAfterSave() {
     return ReadFileBytes(kSettingsFileName) == before ? "(kept)" : "(changed by a failed save)";
 }
 
-// Letters beyond English as each build's ANSI code page writes them: natively UTF-8; under Wine
-// Western European (1252), which lacks E with caron and the grinning face.
+// Characters beyond English as each build's ANSI code page writes them: natively UTF-8; under Wine
+// Western European (1252), which lacks E with caron, the grinning face and a second mark.
 #ifdef _WIN32
 #define ZTLV_E_ACUTE "<e9>"
 #define ZTLV_E_CARON "?"
 #define ZTLV_GRINNING_FACE "?"
+#define ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "?"
 constexpr bool kAnsiLacksThem = true;
 #else
 #define ZTLV_E_ACUTE "<c3><a9>"
 #define ZTLV_E_CARON "<c4><9a>"
 #define ZTLV_GRINNING_FACE "<f0><9f><98><80>"
+#define ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "<ef><bb><bf>"
 constexpr bool kAnsiLacksThem = false;
 #endif
 #define ZTLV_UNICODE_VALUES                                                                        \
@@ -115,6 +117,9 @@ const FixtureValues kFixtureValues[] = {
     {"utf16le_letters_ansi_lacks_hold_a_ctrl_z_byte.ini",
      "C:\\Jeux " ZTLV_E_CARON "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES " " ZTLV_GRINNING_FACE,
      kAnsiLacksThem},
+    {"utf8_mark_twice_would_save_as_one.ini",
+     ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES,
+     true},
     {"utf8_mark_then_malformed_sequences.ini",
      "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES "? ?? ??? ??", true},
 };
