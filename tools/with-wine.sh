@@ -15,6 +15,8 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINELOADER=/usr/lib/wine/wine64
 # Wine takes the ANSI code page from the locale; the tests expect Western European (1252).
 export LC_ALL=C.UTF-8
+# New files get mode 0644, the mode the save's tests give the settings file under Wine.
+umask 022
 
 xvfb_pid=""
 cleanup() {

@@ -104,6 +104,7 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         DWORD heldSharing; // the settings file held open sharing this; 0 not held
         Outcome outcome;
         DWORD heldAccess = GENERIC_READ;
+        const char* permissions = nullptr; // given to the file, as text
     } cases[] = {
         {"hidden", kHidden, kHidden | kArchive, 0, kReplaced},
         {"system", kSystem | kArchive, kSystem | kArchive, 0, kReplaced},
@@ -113,6 +114,8 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
         {"hidden, held sharing read and write", kHidden, kHidden, kReadAndWrite, kInPlace},
         {"held for writing, as editors and sync tools hold it", kNormal, 0, kReadAndWrite, kInPlace,
          GENERIC_READ | GENERIC_WRITE},
+        // Everyone may do anything: under Wine a mode that no copy of permissions gives back.
+        {"permissions no new file has", kNormal, 0, 0, kInPlace, GENERIC_READ, "D:P(A;;FA;;;WD)"},
     };
     g_realCalls = platform::ReplacementFile::Calls();
     platform::ReplacementFile::Calls().setAttributes =
@@ -123,12 +126,12 @@ TEST_F(SettingsFolder, SaveLandsWhereverAPlainRewriteWould) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         WriteFileBytes(kSettingsFileName, kOldFile);
-        // Everyone may do anything: permissions no new file gets, which a replacement must keep.
-        PSECURITY_DESCRIPTOR everyone = nullptr;
-        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
-            "D:P(A;;FA;;;WD)", SDDL_REVISION_1, &everyone, nullptr));
-        ASSERT_TRUE(::SetFileSecurityA(kSettingsFileName, DACL_SECURITY_INFORMATION, everyone));
-        ::LocalFree(everyone);
+        PSECURITY_DESCRIPTOR given = nullptr;
+        ASSERT_TRUE(!c.permissions || ::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+                                          c.permissions, SDDL_REVISION_1, &given, nullptr));
+        ASSERT_TRUE(!c.permissions ||
+                    ::SetFileSecurityA(kSettingsFileName, DACL_SECURITY_INFORMATION, given));
+        ::LocalFree(given);
         ASSERT_TRUE(::SetFileAttributesA(kSettingsFileName, c.before));
         const std::uint64_t identity = FileIdentity(kSettingsFileName);
         const std::string permissions = Permissions(kSettingsFileName);
