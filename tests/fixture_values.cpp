@@ -54,8 +54,6 @@ std::string LoadedValues() {
 
 std::string ValuesAfterSave() {
     const std::string before = ReadFileBytes(kSettingsFileName);
-    g_zerbs3DDirectory[0] = '\0';
-    g_tolvaneDirectory[0] = '\0';
     LaunchSettings s;
     LoadSettings(s);
     if (SaveSettings(s)) {
@@ -68,19 +66,16 @@ std::string ValuesAfterSave() {
 // Western European (1252), which lacks E with caron, the grinning face and a second mark.
 #ifdef _WIN32
 #define ZTLV_E_ACUTE "<e9>"
-#define ZTLV_E_CARON "?"
-#define ZTLV_GRINNING_FACE "?"
-#define ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "?"
-constexpr bool kAnsiLacksThem = true;
+#define ZTLV_LACKED(native) "?"
+#define ZTLV_ANSI_LACKS_THEM true
 #else
 #define ZTLV_E_ACUTE "<c3><a9>"
-#define ZTLV_E_CARON "<c4><9a>"
-#define ZTLV_GRINNING_FACE "<f0><9f><98><80>"
-#define ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "<ef><bb><bf>"
-constexpr bool kAnsiLacksThem = false;
+#define ZTLV_LACKED(native) native
+#define ZTLV_ANSI_LACKS_THEM false
 #endif
 #define ZTLV_UNICODE_VALUES                                                                        \
     " | D:\\Zerbs Tolvane | 800 | 600 | 75 | 0 | 1 | 0 | 1 | 0 | 0 | 1 |  /X"
+#define ZTLV_JEUX_ETE "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES
 
 const FixtureValues kFixtureValues[] = {
     {"blank_before_semicolon_is_a_value.ini",
@@ -108,19 +103,14 @@ const FixtureValues kFixtureValues[] = {
     {"nul_byte_in_line.ini", "a |  | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
     {"numbers_out_of_range.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 2147483647 | "
                                  "-2147483648 | 2147483647 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
-    {"utf8_mark_is_no_part_of_line_1.ini",
-     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
-    {"utf16le_mark_reads_as_ansi.ini",
-     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
-    {"utf16be_mark_reads_as_ansi.ini",
-     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES},
+    {"utf8_mark_is_no_part_of_line_1.ini", ZTLV_JEUX_ETE},
+    {"utf16le_mark_reads_as_ansi.ini", ZTLV_JEUX_ETE},
+    {"utf16be_mark_reads_as_ansi.ini", ZTLV_JEUX_ETE},
     {"utf16le_letters_ansi_lacks_hold_a_ctrl_z_byte.ini",
-     "C:\\Jeux " ZTLV_E_CARON "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES " " ZTLV_GRINNING_FACE,
-     kAnsiLacksThem},
-    {"utf8_mark_twice_would_save_as_one.ini",
-     ZTLV_ZERO_WIDTH_NO_BREAK_SPACE "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES,
-     true},
-    {"utf8_mark_then_malformed_sequences.ini",
-     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES "? ?? ??? ??", true},
+     "C:\\Jeux " ZTLV_LACKED("<c4><9a>") "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES
+                                         " " ZTLV_LACKED("<f0><9f><98><80>"),
+     ZTLV_ANSI_LACKS_THEM},
+    {"utf8_mark_twice_would_save_as_one.ini", ZTLV_LACKED("<ef><bb><bf>") ZTLV_JEUX_ETE, true},
+    {"utf8_mark_then_malformed_sequences.ini", ZTLV_JEUX_ETE "? ?? ??? ??", true},
 };
 const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureValues[0];

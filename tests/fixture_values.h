@@ -23,6 +23,6 @@ std::string DescribeValues(const char* zerbs3D, const char* tolvane, const Launc
 // describes its values.
 std::string LoadedValues();
 
-// Loads the settings file as LoadedValues does and saves what it loaded, as a Play would: the
-// values the file then loads to, or "(kept)" where the save failed and left every byte as it was.
+// Once LoadedValues has loaded the settings file, loads it again and saves what it loaded, as a
+// Play would: the values the file then loads to, or "(kept)" where the save left every byte.
 std::string ValuesAfterSave();
