@@ -56,14 +56,12 @@ std::string ValuesAfterSave() {
     const std::string before = ReadFileBytes(kSettingsFileName);
     LaunchSettings s;
     LoadSettings(s);
-    if (SaveSettings(s)) {
-        return LoadedValues();
-    }
-    return ReadFileBytes(kSettingsFileName) == before ? "(kept)" : "(changed by a failed save)";
+    return SaveSettings(s)                              ? LoadedValues()
+           : ReadFileBytes(kSettingsFileName) == before ? "(kept)"
+                                                        : "(changed, yet not saved)";
 }
 
-// Characters beyond English as each build's ANSI code page writes them: natively UTF-8; under Wine
-// Western European (1252), which lacks E with caron, the grinning face and a second mark.
+// Letters as each code page writes them: UTF-8 natively, 1252 under Wine, which lacks the rest.
 #ifdef _WIN32
 #define ZTLV_E_ACUTE "<e9>"
 #define ZTLV_LACKED(native) "?"
@@ -73,9 +71,9 @@ std::string ValuesAfterSave() {
 #define ZTLV_LACKED(native) native
 #define ZTLV_ANSI_LACKS_THEM false
 #endif
-#define ZTLV_UNICODE_VALUES                                                                        \
-    " | D:\\Zerbs Tolvane | 800 | 600 | 75 | 0 | 1 | 0 | 1 | 0 | 0 | 1 |  /X"
-#define ZTLV_JEUX_ETE "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES
+#define ZTLV_JEUX "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE " | D:\\Zerbs"
+#define ZTLV_VALUES " Tolvane | 800 | 600 | 75 | 0 | 1 | 0 | 1 | 0 | 0 | 1 |  /X"
+#define ZTLV_UNREAD " | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | 0 | "
 
 const FixtureValues kFixtureValues[] = {
     {"blank_before_semicolon_is_a_value.ini",
@@ -103,14 +101,15 @@ const FixtureValues kFixtureValues[] = {
     {"nul_byte_in_line.ini", "a |  | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
     {"numbers_out_of_range.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 2147483647 | "
                                  "-2147483648 | 2147483647 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
-    {"utf8_mark_is_no_part_of_line_1.ini", ZTLV_JEUX_ETE},
-    {"utf16le_mark_reads_as_ansi.ini", ZTLV_JEUX_ETE},
-    {"utf16be_mark_reads_as_ansi.ini", ZTLV_JEUX_ETE},
+    {"utf8_mark_is_no_part_of_line_1.ini", ZTLV_JEUX " Tolvane" ZTLV_UNREAD},
+    {"utf16le_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES},
+    {"utf16be_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES},
     {"utf16le_letters_ansi_lacks_hold_a_ctrl_z_byte.ini",
-     "C:\\Jeux " ZTLV_LACKED("<c4><9a>") "t" ZTLV_E_ACUTE ZTLV_UNICODE_VALUES
+     "C:\\Jeux " ZTLV_LACKED("<c4><9a>") "t" ZTLV_E_ACUTE " | D:\\Zerbs" ZTLV_VALUES
                                          " " ZTLV_LACKED("<f0><9f><98><80>"),
      ZTLV_ANSI_LACKS_THEM},
-    {"utf8_mark_twice_would_save_as_one.ini", ZTLV_LACKED("<ef><bb><bf>") ZTLV_JEUX_ETE, true},
-    {"utf8_mark_then_malformed_sequences.ini", ZTLV_JEUX_ETE "? ?? ??? ??", true},
+    {"utf8_mark_twice_would_save_as_one.ini",
+     ZTLV_LACKED("<ef><bb><bf>") ZTLV_JEUX " Tolvane" ZTLV_UNREAD, true},
+    {"utf8_mark_then_malformed_sequences.ini", ZTLV_JEUX "? ?? ??? ??" ZTLV_UNREAD, true},
 };
 const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureValues[0];

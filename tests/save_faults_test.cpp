@@ -16,8 +16,7 @@
 #include "LauncherProcess.h"
 #include "launch/settings.h"
 using Scratch = ScratchWorkingDirectory;
-// Wine gives a new file no other mode than the one any new file gets, which this is.
-constexpr char kMode[] = "644";
+constexpr char kMode[] = "644"; // Wine gives a new file no other mode than any new file's
 constexpr unsigned long kExists = ERROR_FILE_EXISTS, kDenied = ERROR_ACCESS_DENIED,
                         kGone = ERROR_PATH_NOT_FOUND, kFull = ERROR_DISK_FULL,
                         kNameTooLong = ERROR_FILENAME_EXCED_RANGE, kIoError = ERROR_IO_DEVICE,

@@ -49,8 +49,7 @@ std::string Permissions(const char* path) {
     return permissions;
 }
 
-// What the save last gave a new file: Wine keeps no backup mark and reports every file marked, so
-// the mark is seen where the save hands it to the system.
+// The attributes the save last gave a new file: Wine reports every file marked for backup.
 platform::ReplacementFile::SystemCalls g_realCalls;
 unsigned long g_givenAttributes = 0;
 
