@@ -214,8 +214,8 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         fs::create_directory("real");
         if (start != "none") {
             WriteFileBytes(file, old);
-            ASSERT_EQ(Shell(std::string("chmod ") + kMode + " " + file),
-                      0); // the new file keeps it
+            // The new file must keep this mode.
+            ASSERT_EQ(Shell(std::string("chmod ") + kMode + " " + file), 0);
         }
 #ifndef _WIN32
         // Root may give the file to anyone: the new file must go to the same user and group.
