@@ -6,10 +6,12 @@
 #include "platform/IntegerText.h"
 #include "platform/ReplacementFile.h"
 #include "platform/TextBuffer.h"
-#include "platform/UnicodeText.h"
+#include "platform/TextReader.h"
 
 char g_zerbs3DDirectory[kSettingsLineSize];
 char g_tolvaneDirectory[kSettingsLineSize];
+
+SettingsFileForm g_settingsFileForm;
 
 const char kSettingsFileName[] = "ztlvlauncher.ini";
 
@@ -33,143 +35,103 @@ constexpr BOOL LaunchSettings::*kOptionLines[] = {
     &LaunchSettings::m_invertZerbs,
 };
 
-// Where the reader takes its bytes: an open stream, or, for a file in a form of Unicode, its text
-// converted to the ANSI code page.
-struct Input {
-    std::FILE* stream;
-    const char* text = nullptr;
-    std::size_t size = 0, at = 0;
-};
-
-int NextByte(Input& input) {
-    if (input.stream) {
-        return std::getc(input.stream);
-    }
-    return input.at < input.size ? static_cast<unsigned char>(input.text[input.at++]) : EOF;
-}
-
 // The file is read as bytes, and read as Windows' text mode would read it, on every build: CR LF
 // folds into one '\n', the first Ctrl-Z byte ends the file, and a lone CR is an ordinary byte.
 // Text mode itself would also fold the bytes of UTF-16 characters.
-int GetTextByte(Input& input) {
+int GetTextByte(platform::TextReader& text) {
     constexpr int kCtrlZ = 0x1A;
-    const int byte = NextByte(input);
+    const int byte = text.Next();
     if (byte == kCtrlZ) {
-        // Every later read must find the end too, so the rest of the input is passed over.
-        while (NextByte(input) != EOF) {
-        }
+        text.Stop();
         return EOF;
     }
     if (byte == '\r') {
-        const int next = NextByte(input);
+        const int next = text.Next();
         if (next == '\n') {
             return '\n';
         }
         if (next != EOF) {
-            input.stream ? static_cast<void>(std::ungetc(next, input.stream))
-                         : static_cast<void>(--input.at);
+            text.Unget();
         }
     }
     return byte;
 }
 
 struct LinePiece {
-    std::size_t length; // bytes taken, NUL bytes of the line included
-    bool cutByEnd;      // the stream ended before a line end or the byte limit
+    std::size_t length;  // bytes taken, NUL bytes of the line included
+    bool cutByEnd;       // the stream ended before a line end or the byte limit
+    std::size_t standIn; // where the first byte standing in for a character was taken, if any
 };
 
 // Reads up to and including the next line end, at most kLinePieceBytes bytes, and NUL-terminates.
-LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], Input& input) {
-    std::size_t length = 0;
-    while (length < kLinePieceBytes) {
-        const int byte = GetTextByte(input);
+LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], platform::TextReader& text) {
+    LinePiece read{0, false, kSettingsLineSize};
+    while (read.length < kLinePieceBytes) {
+        const int byte = GetTextByte(text);
         if (byte == EOF) {
-            piece[length] = '\0';
-            return {length, true};
+            read.cutByEnd = true;
+            break;
         }
-        piece[length++] = static_cast<char>(byte);
+        if (text.StandsIn() && byte == '?' && read.standIn == kSettingsLineSize) {
+            read.standIn = read.length;
+        }
+        piece[read.length++] = static_cast<char>(byte);
         if (byte == '\n') {
             break;
         }
     }
-    piece[length] = '\0';
-    return {length, false};
+    piece[read.length] = '\0';
+    return read;
 }
 
-bool ReadLine(char (&buffer)[kSettingsLineSize], Input& input) {
+enum class LineRead { kNone, kExact, kWithStandIn };
+
+LineRead ReadLine(char (&buffer)[kSettingsLineSize], platform::TextReader& text) {
     char piece[kSettingsLineSize];
     LinePiece read;
     do {
-        read = ReadLinePiece(piece, input);
+        read = ReadLinePiece(piece, text);
         if (read.length == 0) {
-            return false;
+            return LineRead::kNone;
         }
     } while (piece[0] == ';');
 
     // The last byte is the line end, or the 510th byte of an over-long line's piece. A last line
     // cut off by the end of the file has no line end and keeps all of its bytes.
-    const std::size_t textLength = std::strlen(piece);
+    std::size_t textLength = std::strlen(piece);
     if (textLength > 0 && !read.cutByEnd) {
-        piece[textLength - 1] = '\0';
+        piece[--textLength] = '\0';
     }
-    std::memcpy(buffer, piece, std::strlen(piece) + 1);
-    return true;
+    std::memcpy(buffer, piece, textLength + 1);
+    return read.standIn < textLength ? LineRead::kWithStandIn : LineRead::kExact;
 }
 
-void ReadValues(Input& input, LaunchSettings& settings) {
-    if (!ReadLine(g_zerbs3DDirectory, input) || !ReadLine(g_tolvaneDirectory, input)) {
+void ReadValues(platform::TextReader& text, LaunchSettings& settings) {
+    // A value the save writes back is spoiled by a stand-in.
+    const auto readText = [&text](char(&buffer)[kSettingsLineSize]) {
+        const LineRead read = ReadLine(buffer, text);
+        g_settingsFileForm.valueLost |= read == LineRead::kWithStandIn;
+        return read != LineRead::kNone;
+    };
+    if (!readText(g_zerbs3DDirectory) || !readText(g_tolvaneDirectory)) {
         return;
     }
     char line[kSettingsLineSize];
     for (int LaunchSettings::*number : kNumberLines) {
-        if (!ReadLine(line, input)) {
+        if (ReadLine(line, text) == LineRead::kNone) {
             return;
         }
         settings.*number = platform::ParseIntegerSaturating(line);
     }
     for (BOOL LaunchSettings::*option : kOptionLines) {
-        if (!ReadLine(line, input)) {
+        if (ReadLine(line, text) == LineRead::kNone) {
             return;
         }
         settings.*option = std::strcmp(line, "FALSE") != 0;
     }
-    if (ReadLine(line, input)) {
+    if (readText(line)) {
         settings.m_advancedSwitches = line;
     }
-}
-
-enum class Form { kAnsi, kUnicode, kUnicodeAnsiLacks };
-
-// Reads a file that begins with a byte-order mark whole, mark and all, and appends its text in the
-// ANSI code page. A file without a mark is left at its start, to be read as it stands.
-Form ReadAsAnsi(std::FILE* stream, platform::TextBuffer& ansi) {
-    char start[3];
-    const std::size_t begun = std::fread(start, 1, sizeof start, stream);
-    if (platform::ByteOrderMarkLength(start, begun) == 0) {
-        std::rewind(stream);
-        return Form::kAnsi;
-    }
-    platform::TextBuffer marked;
-    marked.Append(start, begun);
-    char chunk[4096];
-    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, stream)) > 0;) {
-        marked.Append(chunk, read);
-    }
-    const bool exact = marked.Complete() && !std::ferror(stream) &&
-                       platform::AppendAsAnsi(ansi, marked.Data(), marked.Size());
-    return exact ? Form::kUnicode : Form::kUnicodeAnsiLacks;
-}
-
-// The settings file holds a character the ANSI code page cannot write, which a save would lose.
-bool HoldsTextAnsiLacks() {
-    std::FILE* stream = std::fopen(kSettingsFileName, "rb");
-    if (!stream) {
-        return false;
-    }
-    platform::TextBuffer ansi;
-    const bool lacks = ReadAsAnsi(stream, ansi) == Form::kUnicodeAnsiLacks;
-    std::fclose(stream);
-    return lacks;
 }
 
 // Writes text byte for byte and ends the line. Without text mode, a CR ending the text would merge
@@ -188,18 +150,21 @@ void WriteLine(platform::TextBuffer& text, const char* line) {
 } // namespace
 
 bool ReadSettingsLine(char (&buffer)[kSettingsLineSize], std::FILE* stream) {
-    Input input{stream};
-    return ReadLine(buffer, input);
+    platform::TextReader text(stream, nullptr, 0, platform::TextForm::kAnsi);
+    return ReadLine(buffer, text) != LineRead::kNone;
 }
 
+// The form is told from the file's start, which is read once and then read on from.
 void ReadSettings(std::FILE* stream, LaunchSettings& settings) {
-    platform::TextBuffer ansi;
-    Input input{ReadAsAnsi(stream, ansi) == Form::kAnsi ? stream : nullptr, ansi.Data(),
-                ansi.Size()};
-    ReadValues(input, settings);
+    char start[platform::kFormSampleSize];
+    const std::size_t size = std::fread(start, 1, sizeof start, stream);
+    g_settingsFileForm = {platform::FormOf(start, size, size < sizeof start), false};
+    platform::TextReader text(stream, start, size, g_settingsFileForm.form);
+    ReadValues(text, settings);
 }
 
-void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings) {
+bool WriteSettings(platform::TextBuffer& file, const LaunchSettings& settings) {
+    platform::TextBuffer text;
     WriteLine(text, g_zerbs3DDirectory);
     WriteLine(text, g_tolvaneDirectory);
     char numbers[3 * 12 + 1];
@@ -211,6 +176,8 @@ void WriteSettings(platform::TextBuffer& text, const LaunchSettings& settings) {
     }
     WriteLine(text, settings.m_advancedSwitches);
     text.Write("\n\n");
+    return text.Complete() &&
+           platform::EncodeText(file, text.Data(), text.Size(), g_settingsFileForm.form);
 }
 
 bool LoadSettings(LaunchSettings& settings) {
@@ -224,12 +191,7 @@ bool LoadSettings(LaunchSettings& settings) {
 }
 
 bool SaveSettings(const LaunchSettings& settings) {
-    if (HoldsTextAnsiLacks()) {
-        return false;
-    }
-    platform::TextBuffer text;
-    WriteSettings(text, settings);
-    // Text that begins with a byte-order mark's bytes would read back in another form.
-    return text.Complete() && platform::ByteOrderMarkLength(text.Data(), text.Size()) == 0 &&
-           platform::ReplacementFile(kSettingsFileName).Commit(text.Data(), text.Size());
+    platform::TextBuffer file;
+    return !g_settingsFileForm.valueLost && WriteSettings(file, settings) &&
+           platform::ReplacementFile(kSettingsFileName).Commit(file.Data(), file.Size());
 }

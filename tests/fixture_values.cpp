@@ -6,6 +6,23 @@
 
 namespace {
 
+using platform::TextForm;
+using namespace std::string_literals;
+
+std::string FormName() {
+    constexpr const char* kNames[] = {"ANSI", "UTF-8", "UTF-8, marked", "UTF-16 LE", "UTF-16 BE"};
+    return kNames[static_cast<int>(g_settingsFileForm.form)];
+}
+
+// Comment lines of 510 bytes, as many as fit in count bytes.
+std::string Comments(std::size_t count) {
+    std::string comments;
+    for (; count >= 510; count -= 510) {
+        comments += ";" + std::string(508, 'c') + "\n";
+    }
+    return comments;
+}
+
 std::string Describe(const char* text) {
     std::string described;
     for (const char* byte = text; *byte;) {
@@ -61,12 +78,21 @@ std::string ValuesAfterSave() {
                                                         : "(changed, yet not saved)";
 }
 
+std::string LineOneAndForms() {
+    const std::string loaded = LoadedValues();
+    const std::string read = loaded.substr(0, loaded.find(" | ")) + " | " + FormName();
+    const std::string saved = ValuesAfterSave();
+    return read + " | " + (saved == "(kept)" ? saved : saved == loaded ? FormName() : saved);
+}
+
 // Letters as each code page writes them: UTF-8 natively, 1252 under Wine, which lacks the rest.
 #ifdef _WIN32
 #define ZTLV_E_ACUTE "<e9>"
 #define ZTLV_LACKED(native) "?"
 #define ZTLV_ANSI_LACKS_THEM true
+#define ZTLV_NATIVE_ONLY(native) "(kept)"
 #else
+#define ZTLV_NATIVE_ONLY(native) native
 #define ZTLV_E_ACUTE "<c3><a9>"
 #define ZTLV_LACKED(native) native
 #define ZTLV_ANSI_LACKS_THEM false
@@ -101,15 +127,55 @@ const FixtureValues kFixtureValues[] = {
     {"nul_byte_in_line.ini", "a |  | 1024 | 768 | 60 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
     {"numbers_out_of_range.ini", "C:\\Games\\Zerbs 3D | D:\\Zerbs Tolvane | 2147483647 | "
                                  "-2147483648 | 2147483647 | 1 | 0 | 1 | 0 | 0 | 1 | 0 |  /LOG"},
-    {"utf8_mark_is_no_part_of_line_1.ini", ZTLV_JEUX " Tolvane" ZTLV_UNREAD},
-    {"utf16le_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES},
-    {"utf16be_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES},
+    {"utf8_mark_is_no_part_of_line_1.ini", ZTLV_JEUX " Tolvane" ZTLV_UNREAD, TextForm::kUtf8Marked},
+    {"utf16le_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES, TextForm::kUtf16LE},
+    {"utf16be_mark_reads_as_ansi.ini", ZTLV_JEUX ZTLV_VALUES, TextForm::kUtf16BE},
     {"utf16le_letters_ansi_lacks_hold_a_ctrl_z_byte.ini",
      "C:\\Jeux " ZTLV_LACKED("<c4><9a>") "t" ZTLV_E_ACUTE " | D:\\Zerbs" ZTLV_VALUES
                                          " " ZTLV_LACKED("<f0><9f><98><80>"),
-     ZTLV_ANSI_LACKS_THEM},
+     TextForm::kUtf16LE, ZTLV_ANSI_LACKS_THEM},
     {"utf8_mark_twice_would_save_as_one.ini",
-     ZTLV_LACKED("<ef><bb><bf>") ZTLV_JEUX " Tolvane" ZTLV_UNREAD, true},
-    {"utf8_mark_then_malformed_sequences.ini", ZTLV_JEUX "? ?? ??? ??" ZTLV_UNREAD, true},
+     ZTLV_LACKED("<ef><bb><bf>") ZTLV_JEUX " Tolvane" ZTLV_UNREAD, TextForm::kUtf8Marked,
+     ZTLV_ANSI_LACKS_THEM},
+    {"utf8_mark_then_malformed_sequences.ini", ZTLV_JEUX "? ? ? ?" ZTLV_UNREAD,
+     TextForm::kUtf8Marked, true},
 };
 const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureValues[0];
+
+#define ZTLV_MARK "\xEF\xBB\xBF"
+#define ZTLV_MARKED " | UTF-8, marked | (kept)"
+#define ZTLV_UTF16 " | UTF-16 LE | (kept)"
+const DecodedBytes kDecodedBytes[] = {
+    {"overlong, two bytes", ZTLV_MARK "y\xC0\xAFz", "y?z" ZTLV_MARKED},
+    {"overlong, three bytes", ZTLV_MARK "y\xE0\x80\xAFz", "y?z" ZTLV_MARKED},
+    {"overlong, four bytes", ZTLV_MARK "y\xF0\x80\x80\xAFz", "y?z" ZTLV_MARKED},
+    {"past U+10FFFF", ZTLV_MARK "y\xF4\x90\x80\x80z", "y?z" ZTLV_MARKED},
+    {"an encoded surrogate", ZTLV_MARK "y\xED\xA0\x80z", "y?z" ZTLV_MARKED},
+    {"cut off by the file's end", ZTLV_MARK "y\xE2\x82", "y?" ZTLV_MARKED},
+    {"a Ctrl-Z ends a marked file", ZTLV_MARK "y\x1A\xC0", "y | UTF-8, marked | UTF-8, marked"},
+    {"malformed past the values", ZTLV_MARK "d\nt\n800 \xFF\n2\n3\n1\n1\n1\n1\n1\n1\n1\n/X\n\xFF",
+     "d | UTF-8, marked | UTF-8, marked"},
+    {"a comment's letter ANSI lacks", ZTLV_MARK ";\xC5\x9A\nd",
+     "d | UTF-8, marked | UTF-8, marked"},
+    {"UTF-16, lone high surrogate", "\xFF\xFEy\0\0\xD8z\0"s, "y?z" ZTLV_UTF16},
+    {"UTF-16, lone low surrogate", "\xFF\xFEy\0\0\xDCz\0"s, "y?z" ZTLV_UTF16},
+    {"UTF-16, high surrogate, unit past DFFF", "\xFF\xFEy\0\0\xD8\x21\xFF"s,
+     "y?" ZTLV_LACKED("<ef><bc><a1>") ZTLV_UTF16},
+    {"UTF-16, an odd last byte", "\xFF\xFEy\0z"s, "y?" ZTLV_UTF16},
+    {"UTF-16, a Ctrl-Z ends it", "\xFE\xFF\0y\0\x1A\xD8"s, "y | UTF-16 BE | UTF-16 BE"},
+    {"unmarked UTF-8", "C:\\Jeux \xC3\xA9t\xC3\xA9",
+     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE " | UTF-8 | UTF-8"},
+    {"unmarked, invalid UTF-8", "C:\\Jeux \xE9t\xE9", "C:\\Jeux <e9>t<e9> | ANSI | ANSI"},
+    {"unmarked UTF-8, a stray byte past a Ctrl-Z", "\xC3\xA9\x1A\xFF",
+     ZTLV_E_ACUTE " | UTF-8 | UTF-8"},
+    {"unmarked UTF-8 in a comment only", ";\xC3\xA9\nd", "d | UTF-8 | ANSI"},
+    {"UTF-8 cut off where the form's sample ends",
+     ";\xC3\xA9\n" + Comments(65280) + ";" + std::string(250, 'c') + "\xC3\xA9\nd",
+     "d | UTF-8 | ANSI"},
+    {"UTF-8 past the form's sample", Comments(65790) + ";\xC3\xA9\nd", "d | ANSI | ANSI"},
+    {"unmarked, a mark's bytes after a comment", ";\n\xEF\xBB\xBFz",
+     ZTLV_LACKED("<ef><bb><bf>") "z | UTF-8 | (kept)"},
+    {"ANSI that would save as UTF-8", ";\xFF\n\xC3\xA9",
+     "<c3><a9> | ANSI | " ZTLV_NATIVE_ONLY("UTF-8")},
+};
+const std::size_t kDecodedBytesCount = sizeof kDecodedBytes / sizeof kDecodedBytes[0];

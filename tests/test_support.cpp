@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 void SetDirectories(const std::string& zerbs3D, const std::string& tolvane) {
     std::snprintf(g_zerbs3DDirectory, sizeof g_zerbs3DDirectory, "%s", zerbs3D.c_str());
     std::snprintf(g_tolvaneDirectory, sizeof g_tolvaneDirectory, "%s", tolvane.c_str());
+    g_settingsFileForm = {};
 }
 
 LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& start) {

@@ -25,7 +25,7 @@ LoadedSettings ReadFromBytes(const std::string& bytes, const LoadedSettings& sta
 // The record the example settings file loads to; the directory buffers stay as they were.
 LaunchSettings ExampleRecord();
 
-// Sets both directory buffers.
+// Sets both directory buffers, as a file in ANSI that loses no value would.
 void SetDirectories(const std::string& zerbs3D, const std::string& tolvane);
 
 std::string FixturePath(const std::string& name);

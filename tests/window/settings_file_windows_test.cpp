@@ -83,8 +83,14 @@ TEST_F(SettingsFolder, EveryFixtureLoadsToTheValuesOfItsRow) {
                        ReadFileBytes(WindowsPath(std::string(ZTLV_FIXTURE_DIR) + "/" +
                                                  kFixtureValues[i].fixture)));
         EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
+        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
         EXPECT_EQ(ValuesAfterSave(), kFixtureValues[i].kept ? "(kept)" : kFixtureValues[i].values)
             << kFixtureValues[i].fixture << ", saved";
+        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
+    }
+    for (std::size_t i = 0; i < kDecodedBytesCount; ++i) {
+        WriteFileBytes(kSettingsFileName, kDecodedBytes[i].bytes);
+        EXPECT_EQ(LineOneAndForms(), kDecodedBytes[i].read) << kDecodedBytes[i].name;
     }
 }
 
