@@ -58,23 +58,21 @@ int GetTextByte(platform::TextReader& text) {
 }
 
 struct LinePiece {
-    std::size_t length;  // bytes taken, NUL bytes of the line included
-    bool cutByEnd;       // the stream ended before a line end or the byte limit
-    std::size_t standIn; // where the first byte standing in for a character was taken, if any
+    std::size_t length; // bytes taken, NUL bytes of the line included
+    bool cutByEnd;      // the stream ended before a line end or the byte limit
+    bool standIn;       // a byte taken stands in for a character
 };
 
 // Reads up to and including the next line end, at most kLinePieceBytes bytes, and NUL-terminates.
 LinePiece ReadLinePiece(char (&piece)[kSettingsLineSize], platform::TextReader& text) {
-    LinePiece read{0, false, kSettingsLineSize};
+    LinePiece read{0, false, false};
     while (read.length < kLinePieceBytes) {
         const int byte = GetTextByte(text);
         if (byte == EOF) {
             read.cutByEnd = true;
             break;
         }
-        if (text.StandsIn() && byte == '?' && read.standIn == kSettingsLineSize) {
-            read.standIn = read.length;
-        }
+        read.standIn = read.standIn || text.StandsIn();
         piece[read.length++] = static_cast<char>(byte);
         if (byte == '\n') {
             break;
@@ -98,12 +96,12 @@ LineRead ReadLine(char (&buffer)[kSettingsLineSize], platform::TextReader& text)
 
     // The last byte is the line end, or the 510th byte of an over-long line's piece. A last line
     // cut off by the end of the file has no line end and keeps all of its bytes.
-    std::size_t textLength = std::strlen(piece);
+    const std::size_t textLength = std::strlen(piece);
     if (textLength > 0 && !read.cutByEnd) {
-        piece[--textLength] = '\0';
+        piece[textLength - 1] = '\0';
     }
-    std::memcpy(buffer, piece, textLength + 1);
-    return read.standIn < textLength ? LineRead::kWithStandIn : LineRead::kExact;
+    std::memcpy(buffer, piece, std::strlen(piece) + 1);
+    return read.standIn ? LineRead::kWithStandIn : LineRead::kExact;
 }
 
 void ReadValues(platform::TextReader& text, LaunchSettings& settings) {
