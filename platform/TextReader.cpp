@@ -61,8 +61,18 @@ TextForm FormOf(const char* start, std::size_t size, bool whole) {
             return form;
         }
     }
-    // A character cut off where a file's start ends is no fault of the file.
-    TextReader sample(nullptr, start, whole || size < 3 ? size : size - 3, TextForm::kUtf8);
+    // Text in ASCII up to its end or a Ctrl-Z is ANSI, told without decoding it. A character cut
+    // off where a file's start ends is no fault of the file.
+    const std::size_t end = whole || size < 3 ? size : size - 3;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(start);
+    std::size_t ascii = 0;
+    while (ascii < end && bytes[ascii] < 0x80 && bytes[ascii] != kCtrlZ) {
+        ++ascii;
+    }
+    if (ascii == end || bytes[ascii] == kCtrlZ) {
+        return TextForm::kAnsi;
+    }
+    TextReader sample(nullptr, start + ascii, end - ascii, TextForm::kUtf8);
     bool multiByte = false;
     for (char32_t point; (point = sample.NextCharacter()) != TextReader::kEnd && point != kCtrlZ;) {
         if (point == TextReader::kMalformed) {
@@ -105,7 +115,7 @@ TextReader::TextReader(std::FILE* stream, const char* start, std::size_t size, T
     : m_stream(stream), m_start(reinterpret_cast<const unsigned char*>(start)), m_size(size),
       m_at(MarkLength(form) < size ? MarkLength(form) : size), m_form(form) {}
 
-int TextReader::Next() {
+int TextReader::NextOfAnyForm() {
     if (m_stopped) {
         return EOF;
     }

@@ -45,7 +45,14 @@ public:
 
     // The next byte of the text, or EOF. A character the code page has no exact form for, or a
     // malformed sequence, reads as a '?' that StandsIn.
-    int Next();
+    int Next() {
+        // ANSI bytes of the start already read, nearly every byte of a settings file, as they are.
+        if (m_form == TextForm::kAnsi && m_at < m_size && !m_stopped) {
+            m_fromStream = false;
+            return m_byte = m_start[m_at++];
+        }
+        return NextOfAnyForm();
+    }
     // Gives back the byte Next last answered, to be read again.
     void Unget();
     // The byte Next last answered stands in for a character.
@@ -59,6 +66,7 @@ public:
 private:
     static constexpr int kOddByte = -2;
 
+    int NextOfAnyForm();
     int NextByte();
     // Gives back the byte NextByte last answered.
     void UngetByte();
