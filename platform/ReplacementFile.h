@@ -48,6 +48,11 @@ public:
         // what a save needs to know of it. Answers the not-found error, with target set, where no
         // file stands there yet.
         Error (*find)(const char* path, char (&target)[kPathSize], Attributes* attributes);
+#ifdef _WIN32
+        // The path of the file an open handle reaches through its links, and its length;
+        // ERROR_CALL_NOT_IMPLEMENTED where the system has no such look-up (before Windows Vista).
+        Error (*finalPath)(Handle file, char (&found)[kPathSize], std::size_t* length);
+#endif
         Error (*createNew)(const char* path, Handle* file);    // refused where the name exists
         Error (*openExisting)(const char* path, Handle* file); // for writing, nothing cut
         Error (*write)(Handle file, std::size_t offset, const char* bytes, std::size_t size,

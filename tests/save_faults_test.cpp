@@ -43,7 +43,7 @@ namespace fs = std::filesystem;
 using Calls = platform::ReplacementFile::SystemCalls;
 
 // clang-format off
-enum Call { kFind, kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kAttributes, kRemove };
+enum Call { kFind, kFinalPath, kCreate, kOpen, kWrite, kSetLength, kSync, kClose, kReplace, kAttributes, kRemove };
 // clang-format on
 
 // Calls first to first + count - 1 of one system call, counted from 1, answer error.
@@ -89,6 +89,9 @@ bool SaveWith(const std::vector<Fault>& faults) {
     g_replaced = false;
     Calls& calls = platform::ReplacementFile::Calls();
     calls.find = &Faulty<&Calls::find, kFind>;
+#ifdef _WIN32
+    calls.finalPath = &Faulty<&Calls::finalPath, kFinalPath>;
+#endif
     calls.createNew = &Faulty<&Calls::createNew, kCreate>;
     calls.openExisting = &Faulty<&Calls::openExisting, kOpen>;
     calls.write = &Faulty<&Calls::write, kWrite>;
@@ -171,6 +174,11 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         {kReplaced, 0, "link to nothing", "rm real/settings.ini && " + link, {}},
         {kOld, 0, "link to nothing, write fails", "rm real/settings.ini && " + link, {{kCreate, 1, 1, kDenied}, {kWrite, 1, 1, kIoError}}},
         {kInPlace, 0, "link not followed", link, {{kFind, 1, 1, kDenied}}},
+#ifdef _WIN32
+        {kInPlace, 0, "link to nothing, final path not found", "rm real/settings.ini && " + link, {{kFinalPath, 1, 1, kGone}}},
+#else
+        {kSaved, 0, "an ended launcher's file named in the paths' whole size", "touch real/settings.ini.~ztlv-save.4000000001.7 real/settings.ini.~ztlv-save.4000000001. && " + to + hops.substr(18) + "/" + link.substr(6), {}},
+#endif
         {kSaved, 0, "link at the paths' length", to + hops + link.substr(6), {}},
         {kSaved, 0, "link past the paths' length", to + "./././././" + hops + link.substr(6), {}},
         {kInPlace, 0, "the temporary name exists 100 times", "", {{kCreate, 1, 100, kExists}}},
@@ -234,7 +242,7 @@ TEST(SaveFaults, EveryFailureKeepsTheOldFileOrLandsTheNewOne) {
         WriteFileBytes(mark + std::to_string(g_real.currentProcess()) + ".0", "");
         std::set<std::string> left = Names(folder);
         left.insert(file.substr(folder.size())); // checked on its own below
-        if (outcome != kSaved && (faults.empty() || faults[0].call != kFind)) {
+        if (outcome != kSaved && (faults.empty() || faults[0].call > kFinalPath)) {
             WriteFileBytes(mark + "4000000001.7", "");
         }
         EXPECT_EQ(SaveWith(faults), saves);

@@ -1,6 +1,7 @@
 cmake_minimum_required(VERSION 3.25)
-# Checks a built Windows program: its PE format, that it is a GUI program, that it imports no DLL
-# beyond Windows' own, and that it names no folder of the machine that built it.
+# Checks a built Windows program: its PE format, that it is a GUI program whose first icon group is
+# its own, that it imports no DLL beyond Windows' own, and that it names no folder of the machine
+# that built it.
 # Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DFORMAT=pei-i386 -DSOURCE_DIR=... -DBINARY_DIR=...
 #              -P this file
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
@@ -12,6 +13,9 @@ if(NOT headers MATCHES "file format ${FORMAT}")
 endif()
 if(NOT headers MATCHES "Subsystem[\t ]+00000002")
     message(FATAL_ERROR "${PROGRAM} is not a Windows GUI program")
+endif()
+if(NOT headers MATCHES "   Entry: ID: 0x00000e[^\n]*\n[^\n]*\n[0-9a-f]+     Entry: ID: 0x000090,")
+    message(FATAL_ERROR "${PROGRAM}'s first icon group, which Explorer shows, is not 144")
 endif()
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
 set(windows_own KERNEL32.dll USER32.dll GDI32.dll msvcrt.dll ADVAPI32.dll COMCTL32.dll)

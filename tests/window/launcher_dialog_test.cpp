@@ -268,7 +268,7 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
         // character typed as it stands.
         const char* input;
         const char* game; // the folder of the game that must start; null: none, the dialog stays
-        const char* commandLine;  // the game's; where none starts, what the controls show
+        const char* commandLine; // the game's, "" where none may start; else what the controls show
         const char* savedNumbers; // width, height and refresh rate as the file holds them
         int messages;
     } cases[] = {
@@ -298,11 +298,15 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
         // Play from the width box with a bad refresh rate: one message, no width rule inside.
         {nullptr, "\t700\tabc#1004\n", "Zerbs Tolvane", "ZT.exe /RES=1024x700 /REFRESH 60 /WIN",
          "1024\r\n700\r\n60", 1},
+        // No game in the launcher's folder, where it is looked for: the one on the PATH stays put.
+        {"Zerbs 3D\n\n800\n100\n75\n", "\n", "", "", "800\r\n100\r\n75", 0},
         // The save fails, so the bad box is not written back, no game starts, and the framework's
         // last exchange stops there again: a second message, and the dialog stays.
         {"nowhere\r\nnowhere\r\n800\r\n100\r\n75\r\nTRUE\r\n", "%\t\tabc\n", nullptr,
          "800|600|abc|1|0|0|0|0|0|0|", "800\r\n100\r\n75", 2},
     };
+    const std::string path = std::getenv("PATH");
+    ::SetEnvironmentVariableA("PATH", (m_folder / "Zerbs Tolvane;" + path).c_str());
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(std::string(c.input)));
         LauncherProcess& launcher = Start(c.settings ? c.settings : ExampleSettings());
@@ -342,13 +346,15 @@ TEST_F(LauncherDialog, PlayerInputAsTheDialogManagerDeliversIt) {
             continue;
         }
         EXPECT_EQ(RecordField(record, "command line"), c.commandLine);
-        EXPECT_EQ(RecordField(record, "working directory"), m_folder / c.game);
+        EXPECT_EQ(RecordField(record, "working directory"),
+                  *c.commandLine ? m_folder / c.game : "");
         ASSERT_TRUE(launcher.WaitForExit());
         const std::string saved = ReadFileBytes(Settings());
         EXPECT_NE(saved.find(std::string("\r\n") + c.savedNumbers + "\r\n"), std::string::npos)
             << saved;
         ::DeleteFileA((m_folder / c.game + "\\received.txt").c_str());
     }
+    ::SetEnvironmentVariableA("PATH", path.c_str());
 }
 
 // Closing reads no box: a bad number in one neither shows its message nor keeps the window open.
