@@ -1,5 +1,7 @@
 #include "fixture_values.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 #include "file_bytes.h"
@@ -12,15 +14,6 @@ using namespace std::string_literals;
 std::string FormName() {
     constexpr const char* kNames[] = {"ANSI", "UTF-8", "UTF-8, marked", "UTF-16 LE", "UTF-16 BE"};
     return kNames[static_cast<int>(g_settingsFileForm.form)];
-}
-
-// Comment lines of 510 bytes, as many as fit in count bytes.
-std::string Comments(std::size_t count) {
-    std::string comments;
-    for (; count >= 510; count -= 510) {
-        comments += ";" + std::string(508, 'c') + "\n";
-    }
-    return comments;
 }
 
 std::string Describe(const char* text) {
@@ -61,6 +54,9 @@ std::string DescribeValues(const char* zerbs3D, const char* tolvane, const Launc
     return values + " | " + Describe(s.m_advancedSwitches);
 }
 
+namespace {
+
+// Loads the settings file into empty directories and a zeroed record and describes its values.
 std::string LoadedValues() {
     g_zerbs3DDirectory[0] = '\0';
     g_tolvaneDirectory[0] = '\0';
@@ -69,6 +65,8 @@ std::string LoadedValues() {
                            : "(no settings file)";
 }
 
+// Loads the settings file again and saves what it loaded, as a Play would: the values the file then
+// loads to, or "(kept)" where the save left every byte.
 std::string ValuesAfterSave() {
     const std::string before = ReadFileBytes(kSettingsFileName);
     LaunchSettings s;
@@ -78,12 +76,15 @@ std::string ValuesAfterSave() {
                                                         : "(changed, yet not saved)";
 }
 
+// Line 1 as loaded and the form read, then the form after a save, or "(kept)".
 std::string LineOneAndForms() {
     const std::string loaded = LoadedValues();
     const std::string read = loaded.substr(0, loaded.find(" | ")) + " | " + FormName();
     const std::string saved = ValuesAfterSave();
     return read + " | " + (saved == "(kept)" ? saved : saved == loaded ? FormName() : saved);
 }
+
+} // namespace
 
 // Letters as each code page writes them: UTF-8 natively, 1252 under Wine, which lacks the rest.
 #ifdef _WIN32
@@ -144,38 +145,55 @@ const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureV
 
 #define ZTLV_MARK "\xEF\xBB\xBF"
 #define ZTLV_MARKED " | UTF-8, marked | (kept)"
+#define ZTLV_MARKED_SAVED " | UTF-8, marked | UTF-8, marked"
 #define ZTLV_UTF16 " | UTF-16 LE | (kept)"
-const DecodedBytes kDecodedBytes[] = {
+#define ZTLV_UTF8 " | UTF-8 | UTF-8"
+namespace {
+
+// Byte sequences before the decoder, each a settings file of its own: line 1 as read, the form
+// read, and the form after a save or "(kept)" where the save left every byte.
+const struct {
+    const char* name;
+    std::string bytes;
+    const char* read;
+} kDecodedBytes[] = {
     {"overlong, two bytes", ZTLV_MARK "y\xC0\xAFz", "y?z" ZTLV_MARKED},
     {"overlong, three bytes", ZTLV_MARK "y\xE0\x80\xAFz", "y?z" ZTLV_MARKED},
     {"overlong, four bytes", ZTLV_MARK "y\xF0\x80\x80\xAFz", "y?z" ZTLV_MARKED},
     {"past U+10FFFF", ZTLV_MARK "y\xF4\x90\x80\x80z", "y?z" ZTLV_MARKED},
     {"an encoded surrogate", ZTLV_MARK "y\xED\xA0\x80z", "y?z" ZTLV_MARKED},
     {"cut off by the file's end", ZTLV_MARK "y\xE2\x82", "y?" ZTLV_MARKED},
-    {"a Ctrl-Z ends a marked file", ZTLV_MARK "y\x1A\xC0", "y | UTF-8, marked | UTF-8, marked"},
-    {"malformed past the values", ZTLV_MARK "d\nt\n800 \xFF\n2\n3\n1\n1\n1\n1\n1\n1\n1\n/X\n\xFF",
-     "d | UTF-8, marked | UTF-8, marked"},
-    {"a comment's letter ANSI lacks", ZTLV_MARK ";\xC5\x9A\nd",
-     "d | UTF-8, marked | UTF-8, marked"},
+    {"a Ctrl-Z ends a marked file", ZTLV_MARK "y\x1A\xC0", "y" ZTLV_MARKED_SAVED},
+    {"past line 13", ZTLV_MARK "d\nt\n800 \xFF\n\n\n\n\n\n\n\n\n\n\n\xFF", "d" ZTLV_MARKED_SAVED},
+    {"a comment's letter ANSI lacks", ZTLV_MARK ";\xC5\x9A\nd", "d" ZTLV_MARKED_SAVED},
     {"UTF-16, lone high surrogate", "\xFF\xFEy\0\0\xD8z\0"s, "y?z" ZTLV_UTF16},
     {"UTF-16, lone low surrogate", "\xFF\xFEy\0\0\xDCz\0"s, "y?z" ZTLV_UTF16},
-    {"UTF-16, high surrogate, unit past DFFF", "\xFF\xFEy\0\0\xD8\x21\xFF"s,
+    {"UTF-16, high surrogate, FF21", "\xFF\xFEy\0\0\xD8\x21\xFF"s,
      "y?" ZTLV_LACKED("<ef><bc><a1>") ZTLV_UTF16},
     {"UTF-16, an odd last byte", "\xFF\xFEy\0z"s, "y?" ZTLV_UTF16},
     {"UTF-16, a Ctrl-Z ends it", "\xFE\xFF\0y\0\x1A\xD8"s, "y | UTF-16 BE | UTF-16 BE"},
-    {"unmarked UTF-8", "C:\\Jeux \xC3\xA9t\xC3\xA9",
-     "C:\\Jeux " ZTLV_E_ACUTE "t" ZTLV_E_ACUTE " | UTF-8 | UTF-8"},
+    {"unmarked UTF-8", "\xC3\xA9t\xC3\xA9", ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UTF8},
     {"unmarked, invalid UTF-8", "C:\\Jeux \xE9t\xE9", "C:\\Jeux <e9>t<e9> | ANSI | ANSI"},
-    {"unmarked UTF-8, a stray byte past a Ctrl-Z", "\xC3\xA9\x1A\xFF",
-     ZTLV_E_ACUTE " | UTF-8 | UTF-8"},
+    {"unmarked UTF-8, a byte past a Ctrl-Z", "\xC3\xA9\x1A\xFF", ZTLV_E_ACUTE ZTLV_UTF8},
     {"unmarked UTF-8 in a comment only", ";\xC3\xA9\nd", "d | UTF-8 | ANSI"},
-    {"UTF-8 cut off where the form's sample ends",
-     ";\xC3\xA9\n" + Comments(65280) + ";" + std::string(250, 'c') + "\xC3\xA9\nd",
-     "d | UTF-8 | ANSI"},
-    {"UTF-8 past the form's sample", Comments(65790) + ";\xC3\xA9\nd", "d | ANSI | ANSI"},
-    {"unmarked, a mark's bytes after a comment", ";\n\xEF\xBB\xBFz",
-     ZTLV_LACKED("<ef><bb><bf>") "z | UTF-8 | (kept)"},
-    {"ANSI that would save as UTF-8", ";\xFF\n\xC3\xA9",
-     "<c3><a9> | ANSI | " ZTLV_NATIVE_ONLY("UTF-8")},
+    {"sample cut", "\xC3\xA9\n" + std::string(65532, 'x') + "\xC3\xA9", ZTLV_E_ACUTE ZTLV_UTF8},
+    {"UTF-8 past the sample", "d\n" + std::string(65536, 'x') + "\xC3\xA9", "d | ANSI | ANSI"},
+    {"mark past a comment", ";\n\xEF\xBB\xBFz", ZTLV_LACKED("<ef><bb><bf>") "z | UTF-8 | (kept)"},
+    {"ANSI that reads as UTF-8", ";\xFF\n\xC3\xA9", "<c3><a9> | ANSI | " ZTLV_NATIVE_ONLY("UTF-8")},
 };
-const std::size_t kDecodedBytesCount = sizeof kDecodedBytes / sizeof kDecodedBytes[0];
+
+} // namespace
+
+void ExpectEveryRowLoadsAndSaves(const std::string& fixtures) {
+    for (const FixtureValues& row : kFixtureValues) {
+        WriteFileBytes(kSettingsFileName, ReadFileBytes(fixtures + "/" + row.fixture));
+        EXPECT_EQ(LoadedValues(), row.values) << row.fixture;
+        EXPECT_EQ(g_settingsFileForm.form, row.form) << row.fixture;
+        EXPECT_EQ(ValuesAfterSave(), row.kept ? "(kept)" : row.values) << row.fixture << ", saved";
+        EXPECT_EQ(g_settingsFileForm.form, row.form) << row.fixture << ", saved";
+    }
+    for (const auto& row : kDecodedBytes) {
+        WriteFileBytes(kSettingsFileName, row.bytes);
+        EXPECT_EQ(LineOneAndForms(), row.read) << row.name;
+    }
+}

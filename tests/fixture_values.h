@@ -17,27 +17,10 @@ struct FixtureValues {
 extern const FixtureValues kFixtureValues[];
 extern const std::size_t kFixtureValuesCount;
 
-// Byte sequences before the decoder, each a settings file of its own: "<line 1 as read> | <form
-// read> | <form after a save>", or "(kept)" where the save left every byte.
-struct DecodedBytes {
-    const char* name;
-    std::string bytes;
-    const char* read;
-};
-extern const DecodedBytes kDecodedBytes[];
-extern const std::size_t kDecodedBytesCount;
-
 // Describes the thirteen values, " | " between them: texts with unprintable bytes as <hex> and runs
 // of eight or more equal bytes as {count byte}, switches as 0 or 1.
 std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s);
 
-// Loads the settings file in the working directory into empty directories and a zeroed record and
-// describes its values.
-std::string LoadedValues();
-
-// Once LoadedValues has loaded the settings file, loads it again and saves what it loaded, as a
-// Play would: the values the file then loads to, or "(kept)" where the save left every byte.
-std::string ValuesAfterSave();
-
-// Loads the settings file and saves it: what DecodedBytes::read describes.
-std::string LineOneAndForms();
+// Loads and saves, in the working directory, a settings file of each fixture in the folder given,
+// then of each byte sequence before the decoder, and checks each against its row.
+void ExpectEveryRowLoadsAndSaves(const std::string& fixtures);

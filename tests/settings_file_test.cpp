@@ -67,19 +67,8 @@ TEST(SettingsFile, EveryFixtureLoadsToTheValuesOfItsRow) {
     const auto files = std::distance(std::filesystem::directory_iterator(ZTLV_FIXTURE_DIR),
                                      std::filesystem::directory_iterator());
     EXPECT_EQ(static_cast<std::size_t>(files), kFixtureValuesCount) << "a fixture without its row";
-    for (std::size_t i = 0; i < kFixtureValuesCount; ++i) {
-        TemporaryDirectory directory;
-        WriteFileBytes(kSettingsFileName, ReadFileBytes(FixturePath(kFixtureValues[i].fixture)));
-        EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
-        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
-        EXPECT_EQ(ValuesAfterSave(), kFixtureValues[i].kept ? "(kept)" : kFixtureValues[i].values)
-            << kFixtureValues[i].fixture << ", saved";
-        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
-    }
-    for (std::size_t i = 0; i < kDecodedBytesCount; ++i) {
-        WriteFileBytes(kSettingsFileName, kDecodedBytes[i].bytes);
-        EXPECT_EQ(LineOneAndForms(), kDecodedBytes[i].read) << kDecodedBytes[i].name;
-    }
+    TemporaryDirectory directory;
+    ExpectEveryRowLoadsAndSaves(ZTLV_FIXTURE_DIR);
 }
 
 TEST(SettingsFile, WritesFifteenLinesInTheLauncherLayout) {

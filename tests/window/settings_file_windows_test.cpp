@@ -78,20 +78,7 @@ protected:
 // The program's own reader, text mode and all, gives each fixture the values the native build
 // gives it.
 TEST_F(SettingsFolder, EveryFixtureLoadsToTheValuesOfItsRow) {
-    for (std::size_t i = 0; i < kFixtureValuesCount; ++i) {
-        WriteFileBytes(kSettingsFileName,
-                       ReadFileBytes(WindowsPath(std::string(ZTLV_FIXTURE_DIR) + "/" +
-                                                 kFixtureValues[i].fixture)));
-        EXPECT_EQ(LoadedValues(), kFixtureValues[i].values) << kFixtureValues[i].fixture;
-        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
-        EXPECT_EQ(ValuesAfterSave(), kFixtureValues[i].kept ? "(kept)" : kFixtureValues[i].values)
-            << kFixtureValues[i].fixture << ", saved";
-        EXPECT_EQ(g_settingsFileForm.form, kFixtureValues[i].form) << kFixtureValues[i].fixture;
-    }
-    for (std::size_t i = 0; i < kDecodedBytesCount; ++i) {
-        WriteFileBytes(kSettingsFileName, kDecodedBytes[i].bytes);
-        EXPECT_EQ(LineOneAndForms(), kDecodedBytes[i].read) << kDecodedBytes[i].name;
-    }
+    ExpectEveryRowLoadsAndSaves(WindowsPath(ZTLV_FIXTURE_DIR));
 }
 
 // What holds what during the save, and what the save then does: replaces the file, its
