@@ -172,7 +172,7 @@ const struct {
      "y?" ZTLV_LACKED("<ef><bc><a1>") ZTLV_UTF16},
     {"UTF-16, an odd last byte", "\xFF\xFEy\0z"s, "y?" ZTLV_UTF16},
     {"UTF-16, a Ctrl-Z ends it", "\xFE\xFF\0y\0\x1A\xD8"s, "y | UTF-16 BE | UTF-16 BE"},
-    {"unmarked UTF-8", "\xC3\xA9t\xC3\xA9", ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UTF8},
+    {"unmarked UTF-8, a ?", "?\xC3\xA9t\xC3\xA9", "?" ZTLV_E_ACUTE "t" ZTLV_E_ACUTE ZTLV_UTF8},
     {"unmarked, invalid UTF-8", "C:\\Jeux \xE9t\xE9", "C:\\Jeux <e9>t<e9> | ANSI | ANSI"},
     {"unmarked UTF-8, a byte past a Ctrl-Z", "\xC3\xA9\x1A\xFF", ZTLV_E_ACUTE ZTLV_UTF8},
     {"unmarked UTF-8 in a comment only", ";\xC3\xA9\nd", "d | UTF-8 | ANSI"},
