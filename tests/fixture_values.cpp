@@ -11,10 +11,7 @@ namespace {
 using platform::TextForm;
 using namespace std::string_literals;
 
-std::string FormName() {
-    constexpr const char* kNames[] = {"ANSI", "UTF-8", "UTF-8, marked", "UTF-16 LE", "UTF-16 BE"};
-    return kNames[static_cast<int>(g_settingsFileForm.form)];
-}
+constexpr const char* kFormNames[] = {"ANSI", "UTF-8", "UTF-8, marked", "UTF-16 LE", "UTF-16 BE"};
 
 std::string Describe(const char* text) {
     std::string described;
@@ -42,20 +39,6 @@ std::string Describe(const char* text) {
     return described;
 }
 
-} // namespace
-
-std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s) {
-    std::string values = Describe(zerbs3D) + " | " + Describe(tolvane);
-    for (const int number :
-         {s.m_width, s.m_height, s.m_refreshRate, s.m_runInWindow, s.m_noMovies, s.m_noMusic,
-          s.m_noSounds, s.m_invertFirstPerson, s.m_invertThirdPerson, s.m_invertZerbs}) {
-        values += " | " + std::to_string(number);
-    }
-    return values + " | " + Describe(s.m_advancedSwitches);
-}
-
-namespace {
-
 // Loads the settings file into empty directories and a zeroed record and describes its values.
 std::string LoadedValues() {
     g_zerbs3DDirectory[0] = '\0';
@@ -79,12 +62,23 @@ std::string ValuesAfterSave() {
 // Line 1 as loaded and the form read, then the form after a save, or "(kept)".
 std::string LineOneAndForms() {
     const std::string loaded = LoadedValues();
-    const std::string read = loaded.substr(0, loaded.find(" | ")) + " | " + FormName();
+    const std::string read = loaded.substr(0, loaded.find(" | ")) + " | " +
+                             kFormNames[static_cast<int>(g_settingsFileForm.form)] + " | ";
     const std::string saved = ValuesAfterSave();
-    return read + " | " + (saved == "(kept)" ? saved : saved == loaded ? FormName() : saved);
+    return read + (saved == loaded ? kFormNames[static_cast<int>(g_settingsFileForm.form)] : saved);
 }
 
 } // namespace
+
+std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s) {
+    std::string values = Describe(zerbs3D) + " | " + Describe(tolvane);
+    for (const int number :
+         {s.m_width, s.m_height, s.m_refreshRate, s.m_runInWindow, s.m_noMovies, s.m_noMusic,
+          s.m_noSounds, s.m_invertFirstPerson, s.m_invertThirdPerson, s.m_invertZerbs}) {
+        values += " | " + std::to_string(number);
+    }
+    return values + " | " + Describe(s.m_advancedSwitches);
+}
 
 // Letters as each code page writes them: UTF-8 natively, 1252 under Wine, which lacks the rest.
 #ifdef _WIN32
@@ -148,7 +142,6 @@ const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureV
 #define ZTLV_MARKED_SAVED " | UTF-8, marked | UTF-8, marked"
 #define ZTLV_UTF16 " | UTF-16 LE | (kept)"
 #define ZTLV_UTF8 " | UTF-8 | UTF-8"
-namespace {
 
 // Byte sequences before the decoder, each a settings file of its own: line 1 as read, the form
 // read, and the form after a save or "(kept)" where the save left every byte.
@@ -181,8 +174,6 @@ const struct {
     {"mark past a comment", ";\n\xEF\xBB\xBFz", ZTLV_LACKED("<ef><bb><bf>") "z | UTF-8 | (kept)"},
     {"ANSI that reads as UTF-8", ";\xFF\n\xC3\xA9", "<c3><a9> | ANSI | " ZTLV_NATIVE_ONLY("UTF-8")},
 };
-
-} // namespace
 
 void ExpectEveryRowLoadsAndSaves(const std::string& fixtures) {
     for (const FixtureValues& row : kFixtureValues) {

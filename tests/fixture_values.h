@@ -4,7 +4,6 @@
 #include <string>
 
 #include "launch/settings.h"
-#include "platform/TextReader.h"
 
 // What loading each settings fixture as the settings file gives, required alike of every build:
 // the thirteen values in file order, as LoadedValues describes them.
