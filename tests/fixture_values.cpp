@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <tuple>
 
 #include "file_bytes.h"
 
@@ -143,13 +144,9 @@ const std::size_t kFixtureValuesCount = sizeof kFixtureValues / sizeof kFixtureV
 #define ZTLV_UTF16 " | UTF-16 LE | (kept)"
 #define ZTLV_UTF8 " | UTF-8 | UTF-8"
 
-// Byte sequences before the decoder, each a settings file of its own: line 1 as read, the form
-// read, and the form after a save or "(kept)" where the save left every byte.
-const struct {
-    const char* name;
-    std::string bytes;
-    const char* read;
-} kDecodedBytes[] = {
+// Byte sequences before the decoder, each a settings file of its own, by name: line 1 as read, the
+// form read, and the form after a save or "(kept)" where the save left every byte.
+const std::tuple<const char*, std::string, const char*> kDecodedBytes[] = {
     {"overlong, two bytes", ZTLV_MARK "y\xC0\xAFz", "y?z" ZTLV_MARKED},
     {"overlong, three bytes", ZTLV_MARK "y\xE0\x80\xAFz", "y?z" ZTLV_MARKED},
     {"overlong, four bytes", ZTLV_MARK "y\xF0\x80\x80\xAFz", "y?z" ZTLV_MARKED},
@@ -179,12 +176,11 @@ void ExpectEveryRowLoadsAndSaves(const std::string& fixtures) {
     for (const FixtureValues& row : kFixtureValues) {
         WriteFileBytes(kSettingsFileName, ReadFileBytes(fixtures + "/" + row.fixture));
         EXPECT_EQ(LoadedValues(), row.values) << row.fixture;
-        EXPECT_EQ(g_settingsFileForm.form, row.form) << row.fixture;
         EXPECT_EQ(ValuesAfterSave(), row.kept ? "(kept)" : row.values) << row.fixture << ", saved";
         EXPECT_EQ(g_settingsFileForm.form, row.form) << row.fixture << ", saved";
     }
-    for (const auto& row : kDecodedBytes) {
-        WriteFileBytes(kSettingsFileName, row.bytes);
-        EXPECT_EQ(LineOneAndForms(), row.read) << row.name;
+    for (const auto& [name, bytes, read] : kDecodedBytes) {
+        WriteFileBytes(kSettingsFileName, bytes);
+        EXPECT_EQ(LineOneAndForms(), read) << name;
     }
 }

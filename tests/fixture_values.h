@@ -10,7 +10,7 @@
 struct FixtureValues {
     const char* fixture;
     const char* values;
-    platform::TextForm form = platform::TextForm::kAnsi; // read in, and kept by a save
+    platform::TextForm form = platform::TextForm::kAnsi; // read in, so after a save
     bool kept = false; // a value a save writes back holds a stand-in, so a save leaves the file
 };
 extern const FixtureValues kFixtureValues[];

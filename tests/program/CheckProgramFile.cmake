@@ -1,7 +1,6 @@
 cmake_minimum_required(VERSION 3.25)
-# Checks a built Windows program: its PE format, that it is a GUI program whose first icon group is
-# its own, that it imports no DLL beyond Windows' own, and that it names no folder of the machine
-# that built it.
+# Checks a built Windows program: its PE format, that it is a GUI program showing icon group 144,
+# that it imports only Windows' own DLLs, and that it names no folder of the machine that built it.
 # Usage: cmake -DOBJDUMP=... -DPROGRAM=... -DFORMAT=pei-i386 -DSOURCE_DIR=... -DBINARY_DIR=...
 #              -P this file
 execute_process(COMMAND ${OBJDUMP} -p ${PROGRAM} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
