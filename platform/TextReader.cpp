@@ -115,15 +115,12 @@ TextReader::TextReader(std::FILE* stream, const char* start, std::size_t size, T
     : m_stream(stream), m_start(reinterpret_cast<const unsigned char*>(start)), m_size(size),
       m_at(MarkLength(form) < size ? MarkLength(form) : size), m_form(form) {}
 
-int TextReader::NextOfAnyForm() {
+int TextReader::NextDecoded() {
     if (m_stopped) {
         return EOF;
     }
     if (m_textAt < m_textEnd) {
         return static_cast<unsigned char>(m_text[m_textAt++]);
-    }
-    if (m_form == TextForm::kAnsi) {
-        return NextByte();
     }
     const char32_t point = NextCharacter();
     if (point == kEnd) {
@@ -162,16 +159,6 @@ char32_t TextReader::NextCharacter() {
         return static_cast<char32_t>(lead);
     }
     return m_form == TextForm::kAnsi ? NextAnsiCharacter(lead) : NextUtf8(lead);
-}
-
-int TextReader::NextByte() {
-    m_fromStream = m_at == m_size;
-    if (!m_fromStream) {
-        m_byte = m_start[m_at++];
-    } else {
-        m_byte = m_stream ? std::getc(m_stream) : EOF;
-    }
-    return m_byte;
 }
 
 void TextReader::UngetByte() {

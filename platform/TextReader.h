@@ -46,12 +46,8 @@ public:
     // The next byte of the text, or EOF. A character the code page has no exact form for, or a
     // malformed sequence, reads as a '?' that StandsIn.
     int Next() {
-        // ANSI bytes of the start already read, nearly every byte of a settings file, as they are.
-        if (m_form == TextForm::kAnsi && m_at < m_size && !m_stopped) {
-            m_fromStream = false;
-            return m_byte = m_start[m_at++];
-        }
-        return NextOfAnyForm();
+        // ANSI bytes, nearly every settings file's, pass as they are.
+        return m_form == TextForm::kAnsi && !m_stopped ? NextByte() : NextDecoded();
     }
     // Gives back the byte Next last answered, to be read again.
     void Unget();
@@ -66,8 +62,13 @@ public:
 private:
     static constexpr int kOddByte = -2;
 
-    int NextOfAnyForm();
-    int NextByte();
+    // The next byte of a character decoded into the code page, or EOF once stopped.
+    int NextDecoded();
+    int NextByte() {
+        m_fromStream = m_at == m_size;
+        m_byte = !m_fromStream ? m_start[m_at++] : m_stream ? std::getc(m_stream) : EOF;
+        return m_byte;
+    }
     // Gives back the byte NextByte last answered.
     void UngetByte();
     char32_t NextUtf8(int lead);
