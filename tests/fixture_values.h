@@ -20,6 +20,5 @@ extern const std::size_t kFixtureValuesCount;
 // of eight or more equal bytes as {count byte}, switches as 0 or 1.
 std::string DescribeValues(const char* zerbs3D, const char* tolvane, const LaunchSettings& s);
 
-// Loads and saves, in the working directory, a settings file of each fixture in the folder given,
-// then of each byte sequence before the decoder, and checks each against its row.
+// Loads and saves each fixture of the folder given, then each byte sequence, as the settings file.
 void ExpectEveryRowLoadsAndSaves(const std::string& fixtures);
